@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gradecast {
+
+// What one fill run types, taken once at its start.
+struct FillOptions {
+    std::u16string AbsentText;   // typed for an empty entry
+    std::u16string Score100Text; // when set: typed for scores from 99.5 up, others as two digits
+    std::int16_t DecimalPlaces = 0; // decimals kept while Score100Text is empty
+    bool TabAfterEntry = false;
+    bool EnterAfterEntry = false;
+};
+
+// Keystroke strings, in delivery order: "{c}" types c, "{TAB}" and "{Enter}"
+// press those keys. No other form is produced.
+using KeystrokeScript = std::vector<std::u16string>;
+
+inline constexpr int MaxEntriesPerRun = 60;
+
+// Removes every CR LF pair at the end of the text; nothing else.
+std::u16string TrimTrailingLineEnds(std::u16string_view text);
+
+// The entries a run types, in order: at most MaxEntriesPerRun views into the
+// text. Reading stops at the last of them, so a huge paste costs no more.
+std::vector<std::u16string_view> ScriptEntries(std::u16string_view text);
+
+// The keystrokes of a whole run over normalised text: entries end at CR (with
+// the LF after it) or TAB, each entry is followed by its separator keys, and
+// reading stops after MaxEntriesPerRun entries. An empty text types nothing.
+KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions &options);
+
+// The text typed for one entry: AbsentText, Score100Text or a number written afresh.
+std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &options);
+
+} // namespace gradecast

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string_view>
+
+namespace gradecast {
+
+// The number at the start of a text, read the way the score box has always
+// read it: blanks, tabs and line feeds anywhere are ignored; then an optional
+// sign, digits, an optional "." and digits, an optional exponent (E or D, sign,
+// digits); &H and &O introduce hexadecimal and octal. Reading stops at the
+// first character that does not fit. The decimal point is always ".".
+struct LeadingNumberResult {
+    double value = 0.0; // 0 when no number was found; never inf or nan
+    bool found = false; // a number stood at the start of the text
+};
+
+LeadingNumberResult ReadLeadingNumber(std::u16string_view text);
+
+// The value alone: 0 when there is no number at the start. A number beyond
+// the range of a double gives the largest finite double with its sign.
+double LeadingNumber(std::u16string_view text);
+
+} // namespace gradecast

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gradecast {
+
+// Windows private-profile (INI) files, read and written with the rules of
+// GetPrivateProfileStringA and WritePrivateProfileStringA. Names and values
+// here are bytes in the file's code page.
+
+// Copies the value (or the default) into buffer, cut to size - 1 bytes and
+// followed by a zero byte; returns the number of bytes copied before the zero.
+std::size_t GetPrivateProfileStringA(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue, char *buffer,
+                                     std::size_t size, const std::filesystem::path &file);
+
+struct ProfileWriteResult {
+    bool ok = true;
+    std::string error; // what went wrong, in UTF-8, for the user; empty when ok
+};
+
+// Sets key=value in section, creating the file and the section as needed.
+// The file is replaced atomically: on failure the old file is left intact.
+ProfileWriteResult WritePrivateProfileStringA(std::string_view section, std::string_view key,
+                                              std::string_view value,
+                                              const std::filesystem::path &file);
+
+// One value of the settings file as the window reads it: through a buffer of
+// 255 bytes, spaces trimmed at both ends of the buffer.
+std::u16string StringFormINI(std::u16string_view section, std::u16string_view key,
+                             std::u16string_view defaultValue, const std::filesystem::path &file);
+
+// Writes Unicode text through the file's code page.
+ProfileWriteResult WriteProfileText(std::u16string_view section, std::u16string_view key,
+                                    std::u16string_view value, const std::filesystem::path &file);
+
+// "GRADECAST.INI" in the folder that holds the executable, worked out on every
+// call. Tests point it at a folder of their own.
+std::filesystem::path SettingsFilePath();
+void OverrideSettingsFolder(std::optional<std::filesystem::path> folder);
+
+} // namespace gradecast
