@@ -1,0 +1,113 @@
+// gradecast-keys: prints the keystroke strings a fill would type, so scores and
+// settings can be checked before a run.
+
+#include "entry/keystroke_script.h"
+#include "settings/settings_record.h"
+#include "tools/keys_options.h"
+#include "tools/utf8.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+using namespace gradecast;
+
+namespace {
+
+int fail(const std::string &message)
+{
+    std::cerr << "gradecast-keys: " << message << '\n';
+    return 2;
+}
+
+// Reads a whole file, or standard input for "-".
+bool readAll(const std::string &name, std::string &bytes, std::string &error)
+{
+    if (name == "-") {
+        std::ostringstream buffer;
+        buffer << std::cin.rdbuf();
+        bytes = buffer.str();
+        if (std::cin.bad()) {
+            error = "cannot read standard input";
+            return false;
+        }
+        return true;
+    }
+    std::error_code code;
+    if (std::filesystem::is_directory(name, code)) {
+        error = "cannot read " + name + ": it is a folder";
+        return false;
+    }
+    std::ifstream file(name, std::ios::binary);
+    if (!file) {
+        error = "cannot read " + name + ": " + std::strerror(errno);
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        error = "cannot read " + name;
+        return false;
+    }
+    return true;
+}
+
+FillOptions settingsFillOptions(const std::string &file)
+{
+    SettingsRecord record;
+    LoadSettings(record, file);
+    const SeparatorBoxes boxes = StartupSeparatorBoxes(record);
+    FillOptions options;
+    options.AbsentText = TrimSpaces(record.AbsentText);
+    options.Score100Text = TrimSpaces(record.Score100Text);
+    options.DecimalPlaces = record.DecimalPlaces;
+    options.TabAfterEntry = boxes.tab;
+    options.EnterAfterEntry = boxes.enter;
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const ParsedKeysArguments parsed =
+        ParseKeysArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty())
+        return fail(parsed.error + " (see --help)");
+    const KeysRequest &request = parsed.request;
+    if (request.help) {
+        std::cout << KeysUsage;
+        return 0;
+    }
+
+    FillOptions fromSettings;
+    if (request.settingsFile) {
+        std::string ignored;
+        std::string error;
+        if (!readAll(*request.settingsFile, ignored, error))
+            return fail("settings file: " + error);
+        fromSettings = settingsFillOptions(*request.settingsFile);
+    }
+    const FillOptions options = RequestFillOptions(request, fromSettings);
+
+    std::string bytes;
+    std::string error;
+    if (!readAll(request.input, bytes, error))
+        return fail(error);
+    const auto text = Utf16FromUtf8(bytes);
+    if (!text)
+        return fail((request.input == "-" ? std::string("standard input") : request.input)
+                    + " is not valid UTF-8");
+
+    const std::u16string scores = request.raw ? *text : ScoreBoxLineEnds(*text);
+    std::string out;
+    for (const std::u16string &keys : BuildKeystrokeScript(TrimTrailingLineEnds(scores), options)) {
+        out += Utf8FromUtf16(keys);
+        out += '\n';
+    }
+    std::cout << out << std::flush;
+    return std::cout ? 0 : fail("cannot write the keystrokes");
+}

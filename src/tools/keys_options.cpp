@@ -1,0 +1,170 @@
+#include "tools/keys_options.h"
+
+#include "settings/settings_record.h"
+#include "tools/utf8.h"
+
+#include <charconv>
+
+namespace gradecast {
+
+const char *const KeysUsage =
+    "Usage: gradecast-keys [--settings FILE] [--absent TEXT] [--score100 TEXT]\n"
+    "                      [--decimal N] [--tab] [--enter] [--raw] [FILE|-]\n"
+    "\n"
+    "Prints the keystrokes a fill would type for the scores in FILE (standard input\n"
+    "when FILE is absent or -), one keystroke string per line.\n"
+    "\n"
+    "  --settings FILE  start from the options a window shows with this settings file\n"
+    "  --absent TEXT    text typed for an empty entry\n"
+    "  --score100 TEXT  text typed for a score of 100; other scores get two digits\n"
+    "  --decimal N      decimals kept while --score100 is empty (-32768..32767)\n"
+    "  --tab, --enter   keys after each entry; either one decides both boxes\n"
+    "  --raw            take the line ends as read (default: LF and CR become CR LF)\n"
+    "  --help           this text\n";
+
+namespace {
+
+std::optional<std::int16_t> parseDecimal(std::string_view text)
+{
+    int value = 0;
+    const char *first = text.data();
+    const char *last = text.data() + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last || first == last || value < -32768 || value > 32767)
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+} // namespace
+
+ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments)
+{
+    ParsedKeysArguments parsed;
+    KeysRequest &request = parsed.request;
+    bool inputGiven = false;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        std::optional<std::string> attached;
+        if (!optionsEnded && argument.rfind("--", 0) == 0) {
+            if (const auto equals = argument.find('='); equals != std::string::npos) {
+                attached = argument.substr(equals + 1);
+                argument.resize(equals);
+            }
+        }
+        const auto takeValue = [&]() -> std::optional<std::string> {
+            if (attached)
+                return attached;
+            if (i + 1 < arguments.size())
+                return arguments[++i];
+            parsed.error = argument + " needs a value";
+            return std::nullopt;
+        };
+        const auto takeText = [&](std::optional<std::u16string> &target) {
+            const auto value = takeValue();
+            if (!value)
+                return false;
+            const auto text = Utf16FromUtf8(*value);
+            if (!text) {
+                parsed.error = "the value of " + argument + " is not valid UTF-8";
+                return false;
+            }
+            target = TrimSpaces(*text);
+            return true;
+        };
+        const auto noValue = [&] {
+            if (attached)
+                parsed.error = argument + " takes no value";
+            return !attached;
+        };
+
+        if (optionsEnded || argument == "-" || argument.rfind("--", 0) != 0) {
+            if (inputGiven) {
+                parsed.error = "more than one score file given: " + argument;
+                return parsed;
+            }
+            request.input = argument;
+            inputGiven = true;
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help") {
+            if (!noValue())
+                return parsed;
+            request.help = true;
+        } else if (argument == "--raw") {
+            if (!noValue())
+                return parsed;
+            request.raw = true;
+        } else if (argument == "--tab") {
+            if (!noValue())
+                return parsed;
+            request.tab = true;
+        } else if (argument == "--enter") {
+            if (!noValue())
+                return parsed;
+            request.enter = true;
+        } else if (argument == "--settings") {
+            const auto value = takeValue();
+            if (!value)
+                return parsed;
+            request.settingsFile = *value;
+        } else if (argument == "--absent") {
+            if (!takeText(request.absentText))
+                return parsed;
+        } else if (argument == "--score100") {
+            if (!takeText(request.score100Text))
+                return parsed;
+        } else if (argument == "--decimal") {
+            const auto value = takeValue();
+            if (!value)
+                return parsed;
+            request.decimalPlaces = parseDecimal(*value);
+            if (!request.decimalPlaces) {
+                parsed.error = "--decimal takes a whole number from -32768 to 32767, not \"" + *value
+                    + "\"";
+                return parsed;
+            }
+        } else {
+            parsed.error = "unknown option " + argument;
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+FillOptions RequestFillOptions(const KeysRequest &request, const FillOptions &fromSettings)
+{
+    FillOptions options = fromSettings;
+    if (request.absentText)
+        options.AbsentText = *request.absentText;
+    if (request.score100Text)
+        options.Score100Text = *request.score100Text;
+    if (request.decimalPlaces)
+        options.DecimalPlaces = *request.decimalPlaces;
+    if (request.tab || request.enter) {
+        options.TabAfterEntry = request.tab;
+        options.EnterAfterEntry = request.enter;
+    }
+    return options;
+}
+
+std::u16string ScoreBoxLineEnds(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            out += u"\r\n";
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+} // namespace gradecast

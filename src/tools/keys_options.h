@@ -1,0 +1,42 @@
+#pragma once
+
+#include "entry/keystroke_script.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gradecast {
+
+// What the command line of gradecast-keys asks for.
+struct KeysRequest {
+    bool help = false;
+    bool raw = false;
+    std::optional<std::string> settingsFile;
+    std::optional<std::u16string> absentText;
+    std::optional<std::u16string> score100Text;
+    std::optional<std::int16_t> decimalPlaces;
+    bool tab = false;
+    bool enter = false;
+    std::string input = "-";
+};
+
+struct ParsedKeysArguments {
+    KeysRequest request;
+    std::string error; // empty when the arguments are fine
+};
+
+ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments);
+
+// The fill options of the request over those a window would start with from
+// the settings (or the defaults when there is no settings file).
+FillOptions RequestFillOptions(const KeysRequest &request, const FillOptions &fromSettings);
+
+// The text as the score box holds it: every line end (LF, CR LF, lone CR) as CR LF.
+std::u16string ScoreBoxLineEnds(std::u16string_view text);
+
+extern const char *const KeysUsage;
+
+} // namespace gradecast
