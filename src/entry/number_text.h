@@ -5,6 +5,7 @@
 namespace gradecast {
 
 // A whole number with at least two digits: 0 -> "00", 7 -> "07", -3 -> "-03".
+// Magnitudes from 1E15 up take the exponent form of SignedNumberText.
 std::u16string TwoDigitText(double wholeValue);
 
 // A blank or "-" as sign place, then at most 15 significant digits with no
