@@ -7,8 +7,10 @@ namespace gradecast {
 // The number at the start of a text, read the way the score box has always
 // read it: blanks, tabs and line feeds anywhere are ignored; then an optional
 // sign, digits, an optional "." and digits, an optional exponent (E or D, sign,
-// digits); &H and &O introduce hexadecimal and octal. Reading stops at the
-// first character that does not fit. The decimal point is always ".".
+// digits); &H and &O (after the sign, if any) introduce hexadecimal and octal
+// digits read as an unsigned whole number: "&H1F" is 31, "-&O17" is -15.
+// Reading stops at the first character that does not fit; an E or D with no
+// digits after it is not part of the number. The decimal point is always ".".
 struct LeadingNumberResult {
     double value = 0.0; // 0 when no number was found; never inf or nan
     bool found = false; // a number stood at the start of the text
