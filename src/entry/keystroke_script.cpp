@@ -1,0 +1,114 @@
+#include "entry/keystroke_script.h"
+
+#include "entry/leading_number.h"
+#include "entry/number_text.h"
+
+#include <cmath>
+
+namespace gradecast {
+
+namespace {
+
+constexpr char16_t CarriageReturn = u'\r';
+constexpr char16_t LineFeed = u'\n';
+constexpr char16_t Tab = u'\t';
+
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Each character in its own brace pair, so that none is taken as a key name or
+// modifier; a surrogate pair is one character and stays whole.
+void appendCharacters(std::u16string_view text, KeystrokeScript &script)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const bool pair =
+            isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
+        const std::size_t length = pair ? 2 : 1;
+        std::u16string keys = u"{";
+        keys.append(text.substr(i, length));
+        keys.push_back(u'}');
+        script.push_back(std::move(keys));
+        i += length;
+    }
+}
+
+// The score rounded to DecimalPlaces decimals, or the whole-number value when
+// that rounding would leave the range of a double.
+double roundedToDecimals(double x, double whole, int decimalPlaces)
+{
+    const double p10 = std::pow(10.0, decimalPlaces);
+    const double scaled = p10 * x;
+    if (!std::isfinite(p10) || !std::isfinite(scaled))
+        return whole;
+    return std::floor(scaled + 0.5) / p10;
+}
+
+} // namespace
+
+std::u16string TrimTrailingLineEnds(std::u16string_view text)
+{
+    while (text.size() >= 2 && text[text.size() - 2] == CarriageReturn
+           && text.back() == LineFeed)
+        text.remove_suffix(2);
+    return std::u16string(text);
+}
+
+std::vector<std::u16string_view> ScriptEntries(std::u16string_view text)
+{
+    std::vector<std::u16string_view> entries;
+    if (text.empty())
+        return entries;
+
+    std::size_t start = 0;
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        const char16_t c = text[p];
+        if (c != CarriageReturn && c != Tab)
+            continue;
+        entries.push_back(text.substr(start, p - start));
+        // Only the LF of a CR LF pair is skipped: a lone CR must not eat the
+        // first digit of the next score.
+        if (c == CarriageReturn && p + 1 < text.size() && text[p + 1] == LineFeed)
+            ++p;
+        start = p + 1;
+        if (entries.size() == MaxEntriesPerRun)
+            return entries;
+    }
+    entries.push_back(text.substr(start));
+    return entries;
+}
+
+KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions &options)
+{
+    KeystrokeScript script;
+    for (std::u16string_view entry : ScriptEntries(text)) {
+        appendCharacters(EntryTypedText(entry, options), script);
+        if (options.TabAfterEntry)
+            script.push_back(u"{TAB}");
+        if (options.EnterAfterEntry)
+            script.push_back(u"{Enter}");
+    }
+    return script;
+}
+
+std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &options)
+{
+    if (entry.empty())
+        return options.AbsentText;
+
+    const double x = LeadingNumber(entry);
+    const double v = std::floor(x + 0.5);
+    if (!options.Score100Text.empty())
+        return v < 100 ? TwoDigitText(v) : options.Score100Text;
+    if (options.DecimalPlaces >= 1)
+        return SignedNumberText(roundedToDecimals(x, v, options.DecimalPlaces));
+    return SignedNumberText(v);
+}
+
+} // namespace gradecast
