@@ -1,0 +1,43 @@
+#include "app/application.h"
+
+#include "app/prompt.h"
+#include "version.h"
+
+#include <cstdlib>
+#include <exception>
+
+namespace gradecast {
+
+namespace {
+
+[[noreturn]] void endWithFailure(const QString &what)
+{
+    PromptRequest report;
+    report.title = QStringLiteral("Gradecast");
+    report.icon = QMessageBox::Critical;
+    report.text = QStringLiteral("程式發生錯誤，必須結束：\n%1").arg(what);
+    Prompt(report);
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Gradecast"));
+    setApplicationVersion(QString::fromLatin1(VersionText));
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &failure) {
+        endWithFailure(QString::fromLocal8Bit(failure.what()));
+    } catch (...) {
+        endWithFailure(QStringLiteral("unknown failure"));
+    }
+}
+
+} // namespace gradecast

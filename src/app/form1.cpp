@@ -1,0 +1,225 @@
+#include "app/form1.h"
+
+#include "app/clickable_label.h"
+#include "app/input_lock.h"
+#include "app/twips.h"
+#include "platform/web_browser.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace gradecast {
+
+namespace {
+
+const QColor WindowBackground(255, 255, 192);
+const QColor ShapeBlue(0, 0, 255);
+const QColor CaptionRed(255, 0, 0);
+const QColor ClearLabelGreen(0, 255, 0);
+
+// The strip of blue behind the browser buttons, in twips.
+constexpr int ShapeWidth = 10215;
+constexpr int ShapeHeight = 915;
+
+// The window's inner size when it is created, in twips.
+constexpr int InitialWidth = 11880;
+constexpr int InitialHeight = 8490;
+
+QFont chineseFont(int pixelSize, bool bold = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("新細明體"), QStringLiteral("PMingLiU"),
+                      QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK TC")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The designed sizes: 11.25 pt, 12 pt, 9.75 pt and 9 pt at 96 dots per inch.
+constexpr int ButtonFontPixels = 15;
+constexpr int ScoreBoxFontPixels = 16;
+constexpr int ClearLabelFontPixels = 13;
+constexpr int SmallLabelFontPixels = 12;
+constexpr int WindowFontPixels = 12;
+
+void place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
+                        pixelsFromTwips(height));
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+void setBackground(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent)
+    , m_inputLock(new InputLock(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Gradecast 成績填入 "));
+    setWindowIcon(QIcon(QStringLiteral(":/gradecast.png")));
+    setBackground(this, WindowBackground);
+    setFont(chineseFont(WindowFontPixels));
+    resize(pixelsFromTwips(InitialWidth), pixelsFromTwips(InitialHeight));
+
+    createControls();
+    arrangeTabOrder();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    const auto button = [this](const QString &text, int left, int top, int width, int height) {
+        auto *b = new QPushButton(text, this);
+        b->setFont(chineseFont(ButtonFontPixels));
+        b->setAutoDefault(false);
+        place(b, left, top, width, height);
+        return b;
+    };
+    Command4 = button(QStringLiteral("上一頁"), 60, 60, 1095, 375);
+    Command5 = button(QStringLiteral("下一頁"), 1200, 60, 1095, 375);
+    Command7 = button(QStringLiteral("重新整理"), 2340, 60, 1155, 375);
+    Command1 = button(QStringLiteral("校務行政"), 3900, 60, 1395, 375);
+    Command6 = button(QStringLiteral("瀏覽器首頁"), 5340, 60, 1395, 375);
+    Command2 = button(QStringLiteral("儲存設定參數"), 7080, 60, 1635, 375);
+    Command9 = button(QStringLiteral("結束離開"), 8760, 60, 1395, 375);
+
+    Label1 = new QLabel(QStringLiteral("網址"), this);
+    Label1->setFont(chineseFont(ButtonFontPixels));
+    setTextColor(Label1, CaptionRed);
+    place(Label1, 60, 540, 495, 315);
+
+    Text1 = new QLineEdit(this);
+    Text1->setFont(chineseFont(ButtonFontPixels));
+    place(Text1, 600, 480, 8115, 375);
+
+    Command8 = button(QStringLiteral("Go"), 8760, 480, 1395, 375);
+
+    WB1 = new WebBrowser(this);
+    place(WB1, 60, 960, 10185, 7455);
+
+    const auto checkBox = [this](const QString &text, int top) {
+        auto *box = new QCheckBox(text, this);
+        setBackground(box, WindowBackground);
+        place(box, 10440, top, 1335, 195);
+        return box;
+    };
+    Check1 = checkBox(QStringLiteral("使用Tab"), 60);
+    Check4 = checkBox(QStringLiteral("使用Enter"), 300);
+
+    const auto smallLabel = [this](const QString &text, int left, int top, int width) {
+        auto *label = new QLabel(text, this);
+        label->setFont(chineseFont(SmallLabelFontPixels, true));
+        setTextColor(label, CaptionRed);
+        place(label, left, top, width, 195);
+        return label;
+    };
+    Label3 = smallLabel(QStringLiteral("100分使用"), 10320, 600, 915);
+    Text3 = new QLineEdit(this);
+    place(Text3, 11280, 540, 555, 285);
+    Label4 = smallLabel(QStringLiteral("缺考使用"), 10320, 900, 855);
+    Text4 = new QLineEdit(this);
+    place(Text4, 11280, 840, 555, 270);
+
+    Label2 = new ClickableLabel(QStringLiteral("貼成績於下方(按此清除)"), this);
+    Label2->setFont(chineseFont(ClearLabelFontPixels));
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setWordWrap(true);
+    setBackground(Label2, ClearLabelGreen);
+    place(Label2, 10440, 1140, 1275, 435);
+
+    Text2 = new QPlainTextEdit(this);
+    Text2->setFont(chineseFont(ScoreBoxFontPixels));
+    Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text2->setTabChangesFocus(true);
+    place(Text2, 10380, 1560, 1425, 6375);
+
+    Command3 = button(QStringLiteral("填入成績"), 10380, 7980, 1455, 435);
+}
+
+void Form1::arrangeTabOrder()
+{
+    const QList<QWidget *> order = {WB1,      Command1, Text2,    Command3, Command4, Command5,
+                                    Command6, Command7, Text1,    Command8, Command9, Check1,
+                                    Check4,   Text3,    Text4,    Command2};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    for (QLabel *label : {Label1, static_cast<QLabel *>(Label2), Label3, Label4})
+        label->setFocusPolicy(Qt::NoFocus);
+}
+
+void Form1::connectHandlers()
+{
+    // Direct connections: a handler runs inside the statement that changed
+    // its control, also when the program itself sets a box or a text.
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
+    connect(Check4, &QCheckBox::stateChanged, this, &Form1::Check4_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
+    connect(Label2, &ClickableLabel::clicked, this, &Form1::Label2_Click);
+    connect(WB1, &WebBrowser::NewWindow2, this, &Form1::WB1_NewWindow2);
+    connect(WB1, &WebBrowser::NavigateComplete2, this, &Form1::WB1_NavigateComplete2);
+    connect(WB1, &WebBrowser::WindowClosing, this, &Form1::WB1_WindowClosing);
+}
+
+bool Form1::isLocked() const
+{
+    return m_inputLock->isLocked();
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    painter.fillRect(0, 0, pixelsFromTwips(ShapeWidth), pixelsFromTwips(ShapeHeight), ShapeBlue);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+std::u16string Form1::scoreText() const
+{
+    return Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdU16String();
+}
+
+void Form1::setScoreText(std::u16string_view text)
+{
+    QString plain = QString::fromStdU16String(std::u16string(text));
+    Text2->setPlainText(plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+} // namespace gradecast

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/layout.h"
+#include "settings/settings_record.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace gradecast {
+
+class ClickableLabel;
+class InputLock;
+class WebBrowser;
+
+// The program's window: the browser on the left, the browser buttons and the
+// address box across the top, the score column down the right. Every window
+// is complete and independent; windows share only the settings file.
+//
+// The handlers are defined in the folder of the part of the program they
+// belong to: settings/, entry/, browser/ and app/.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // Creates the window with its controls and runs its start-up. A window
+    // deletes itself when it closes.
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The browser placement the last layout recorded, in twips.
+    BrowserPlacement recordedBrowserPlacement() const { return m_browserPlacement; }
+    const SettingsRecord &settings() const { return m_settings; }
+    // True while a fill run holds the window against the user's input.
+    bool isLocked() const;
+
+    // Controls, by the names the handlers use.
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QPushButton *Command3;
+    QPushButton *Command4;
+    QPushButton *Command5;
+    QPushButton *Command6;
+    QPushButton *Command7;
+    QPushButton *Command8;
+    QPushButton *Command9;
+    QLineEdit *Text1;
+    QPlainTextEdit *Text2;
+    QLineEdit *Text3;
+    QLineEdit *Text4;
+    QCheckBox *Check1;
+    QCheckBox *Check4;
+    QLabel *Label1;
+    ClickableLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    WebBrowser *WB1;
+
+    // Start-up and layout (app/).
+    void Form_Load();
+    void Form_Resize();
+
+    // Settings (settings/).
+    void Check1_Click();
+    void Check4_Click();
+    void Text3_Change();
+    void Text4_Change();
+    void Command2_Click();
+
+    // Fill run (entry/).
+    void Command3_Click();
+
+    // Navigation and the simple commands (browser/).
+    void Command1_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Text1_Change();
+    void Label2_Click();
+
+    // Browser events (browser/).
+    void WB1_NewWindow2(gradecast::WebBrowser **ppDisp, bool *Cancel);
+    void WB1_NavigateComplete2();
+    void WB1_WindowClosing();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void arrangeTabOrder();
+    // The score box's text with its lines joined by CR LF, and back.
+    std::u16string scoreText() const;
+    void setScoreText(std::u16string_view text);
+
+    SettingsRecord m_settings;
+    BrowserPlacement m_browserPlacement;
+    InputLock *m_inputLock;
+};
+
+} // namespace gradecast

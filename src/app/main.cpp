@@ -1,0 +1,19 @@
+#include "app/application.h"
+#include "app/form1.h"
+
+
+int main(int argc, char **argv)
+{
+    // The browser engine shares its graphics contexts with the window's.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    gradecast::Application application(argc, argv);
+    auto *first = new gradecast::Form1;
+    first->show();
+    const int status = application.exec();
+    // Windows still open when the program ends go before the browser engine does.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<gradecast::Form1 *>(window))
+            delete window;
+    }
+    return status;
+}

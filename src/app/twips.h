@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cmath>
+
+namespace gradecast {
+
+// Positions are kept in twips, as the window was designed; Qt places widgets
+// in logical pixels of 15 twips each.
+inline constexpr int TwipsPerPixel = 15;
+
+inline int pixelsFromTwips(double twips)
+{
+    return static_cast<int>(std::lround(twips / TwipsPerPixel));
+}
+
+inline float twipsFromPixels(int pixels)
+{
+    return static_cast<float>(pixels * TwipsPerPixel);
+}
+
+} // namespace gradecast

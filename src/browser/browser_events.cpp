@@ -1,0 +1,37 @@
+#include "app/form1.h"
+
+#include "app/twips.h"
+#include "platform/web_browser.h"
+
+namespace gradecast {
+
+// A page that opens a window gets a complete window of its own. Its start-up
+// has begun loading its home address; the engine loads the page that asked
+// for the window in its place.
+void Form1::WB1_NewWindow2(WebBrowser **ppDisp, bool *Cancel)
+{
+    Q_UNUSED(Cancel);
+    auto *window = new Form1;
+    window->WB1->setRegisterAsBrowser(true);
+    *ppDisp = window->WB1;
+    window->show();
+}
+
+// Pages and the engine may move the browser; every completed load puts it
+// back where the last layout left it.
+void Form1::WB1_NavigateComplete2()
+{
+    WB1->setGeometry(pixelsFromTwips(m_browserPlacement.left),
+                     pixelsFromTwips(m_browserPlacement.top),
+                     pixelsFromTwips(m_browserPlacement.width),
+                     pixelsFromTwips(m_browserPlacement.height));
+}
+
+// A page that closes its window closes that window alone: the scores and
+// settings in the other windows stay.
+void Form1::WB1_WindowClosing()
+{
+    close();
+}
+
+} // namespace gradecast

@@ -1,0 +1,58 @@
+#include "app/form1.h"
+
+#include "app/failures.h"
+#include "browser/end_program.h"
+#include "platform/web_browser.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace gradecast {
+
+// Both buttons open the address box's text as it stands, saved or not.
+void Form1::Command1_Click()
+{
+    SkipFailure([&] { WB1->Navigate(QString::fromStdU16String(m_settings.SchoolUrl)); });
+}
+
+void Form1::Command8_Click()
+{
+    SkipFailure([&] { WB1->Navigate(QString::fromStdU16String(m_settings.SchoolUrl)); });
+}
+
+void Form1::Command4_Click()
+{
+    SkipFailure([&] { WB1->GoBack(); });
+}
+
+void Form1::Command5_Click()
+{
+    SkipFailure([&] { WB1->GoForward(); });
+}
+
+void Form1::Command6_Click()
+{
+    SkipFailure([&] { WB1->GoHome(); });
+}
+
+void Form1::Command7_Click()
+{
+    SkipFailure([&] { WB1->Refresh(); });
+}
+
+void Form1::Command9_Click()
+{
+    EndProgram();
+}
+
+void Form1::Text1_Change()
+{
+    m_settings.SchoolUrl = Text1->text().toStdU16String();
+}
+
+void Form1::Label2_Click()
+{
+    Text2->setPlainText(QString());
+}
+
+} // namespace gradecast

@@ -1,0 +1,66 @@
+#include "platform/web_browser.h"
+
+#include "platform/web_page.h"
+
+namespace gradecast {
+
+WebBrowser::WebBrowser(QWidget *parent)
+    : QWebEngineView(parent)
+{
+    auto *page = new WebPage(this);
+    setPage(page);
+    connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
+}
+
+QUrl WebBrowser::homeUrl()
+{
+    return QUrl(QStringLiteral("qrc:/home.html"));
+}
+
+void WebBrowser::Navigate(const QString &address)
+{
+    // Addresses are taken the way a browser's address bar takes them:
+    // "school.edu.tw/score" opens over http, a local path as a file.
+    load(QUrl::fromUserInput(address));
+}
+
+void WebBrowser::GoBack()
+{
+    back();
+}
+
+void WebBrowser::GoForward()
+{
+    forward();
+}
+
+void WebBrowser::GoHome()
+{
+    load(homeUrl());
+}
+
+void WebBrowser::Refresh()
+{
+    reload();
+}
+
+void WebBrowser::setSilent(bool on)
+{
+    static_cast<WebPage *>(page())->setSilent(on);
+}
+
+bool WebBrowser::Silent() const
+{
+    return static_cast<WebPage *>(page())->silent();
+}
+
+QWebEngineView *WebBrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    WebBrowser *browser = nullptr;
+    bool cancel = false;
+    emit NewWindow2(&browser, &cancel);
+    return cancel ? nullptr : browser;
+}
+
+} // namespace gradecast

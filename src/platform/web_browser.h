@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWebEngineView>
+
+namespace gradecast {
+
+// The browser control of a window: a web engine view that speaks in the
+// members and events the window's handlers are written against.
+class WebBrowser : public QWebEngineView
+{
+    Q_OBJECT
+public:
+    explicit WebBrowser(QWidget *parent = nullptr);
+
+    // The page Gradecast opens as its home: the bundled practice score sheet.
+    static QUrl homeUrl();
+
+    // Starts loading address (as a user would type it) in this browser.
+    void Navigate(const QString &address);
+    void GoBack();
+    void GoForward();
+    void GoHome();
+    void Refresh();
+
+    // This engine has no status bar and finds named windows by itself; the
+    // properties are kept so the start-up reads as it always has.
+    void setStatusBar(bool on) { m_statusBar = on; }
+    bool StatusBar() const { return m_statusBar; }
+    void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
+    bool RegisterAsBrowser() const { return m_registerAsBrowser; }
+
+    // Silent keeps the pages' script errors and console chatter out of sight;
+    // a page's own alerts and questions still appear.
+    void setSilent(bool on);
+    bool Silent() const;
+
+signals:
+    // A page asks for a new window. The handler hands back, through browser,
+    // the browser the page is to be loaded into; with cancel set, or no
+    // browser, the request is refused.
+    void NewWindow2(gradecast::WebBrowser **browser, bool *cancel);
+    void NavigateComplete2(const QUrl &url);
+    // A page's script asks to close its window.
+    void WindowClosing();
+
+protected:
+    QWebEngineView *createWindow(QWebEnginePage::WebWindowType type) override;
+
+private:
+    bool m_statusBar = false;
+    bool m_registerAsBrowser = false;
+};
+
+} // namespace gradecast

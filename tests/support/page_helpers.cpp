@@ -1,0 +1,38 @@
+#include "support/page_helpers.h"
+
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
+
+namespace gradecast {
+
+QUrl testPage(const QString &name)
+{
+    return QUrl::fromLocalFile(QStringLiteral(TEST_PAGES_DIR "/") + name);
+}
+
+QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs)
+{
+    // The answer may come after the view has gone; share the slot with it.
+    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
+    view->page()->runJavaScript(script, [result](const QVariant &value) {
+        *result = {true, value};
+    });
+    QTest::qWaitFor([&] { return result->first; }, timeoutMs);
+    return result->second;
+}
+
+bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return view->url() == url
+                && evaluate(view, QStringLiteral("document.readyState"), 2000).toString()
+                == QLatin1String("complete");
+        },
+        timeoutMs);
+}
+
+} // namespace gradecast

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <filesystem>
+
+namespace gradecast {
+
+// A fresh folder that stands for the program's own folder while this lives:
+// the windows read and write their settings file there.
+class SettingsFolder
+{
+public:
+    SettingsFolder();
+    ~SettingsFolder();
+
+    std::filesystem::path folder() const;
+    std::filesystem::path file() const;
+
+    void write(const QByteArray &bytes) const;
+    QByteArray read() const;
+    bool exists() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace gradecast
