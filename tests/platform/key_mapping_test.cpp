@@ -46,7 +46,6 @@ TEST(KeyMapping, LettersKeepTheirCaseAndCapitalsHoldShift)
         {u"{A}", Qt::Key_A, Shift, u"A"},
         {u"{Z}", Qt::Key_Z, Shift, u"Z"},
         {u"{T}", Qt::Key_T, Shift, u"T"},
-        {u"{E}", Qt::Key_E, Shift, u"E"},
     });
 }
 
