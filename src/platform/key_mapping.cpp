@@ -47,7 +47,8 @@ std::optional<KeyStroke> keyStrokeFor(QStringView keystrokeString)
                          QStringLiteral("\r")};
 
     const qsizetype size = keystrokeString.size();
-    if (size < 3 || size > 4 || !keystrokeString.startsWith(u'{') || !keystrokeString.endsWith(u'}'))
+    if (size < 3 || size > 4 || !keystrokeString.startsWith(u'{')
+        || !keystrokeString.endsWith(u'}'))
         return std::nullopt;
     return literalCharacter(keystrokeString.sliced(1, size - 2));
 }
