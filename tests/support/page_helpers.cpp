@@ -20,7 +20,8 @@ QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs)
     view->page()->runJavaScript(script, [result](const QVariant &value) {
         *result = {true, value};
     });
-    QTest::qWaitFor([&] { return result->first; }, timeoutMs);
+    if (!QTest::qWaitFor([&] { return result->first; }, timeoutMs))
+        return {};
     return result->second;
 }
 
