@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,13 @@ std::string AnsiFromUnicode(std::u16string_view text);
 
 // Bytes that are no valid Big5 become U+FFFD; a lone lead byte at the end too.
 std::u16string UnicodeFromAnsi(std::string_view bytes);
+
+// How many bytes the character at pos takes: 2 for a lead byte followed by a
+// trail byte, otherwise 1.
+std::size_t ansiCharLength(std::string_view bytes, std::size_t pos);
+
+// The longest start of bytes, at most limit bytes long, that does not end in
+// the first half of a double-byte character.
+std::size_t ansiCutLength(std::string_view bytes, std::size_t limit);
 
 } // namespace gradecast
