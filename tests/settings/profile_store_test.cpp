@@ -1,0 +1,225 @@
+#include "settings/profile_store.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace gradecast;
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+namespace {
+
+std::u16string repeated(std::u16string_view text, int times)
+{
+    std::u16string result;
+    for (int i = 0; i < times; ++i)
+        result += text;
+    return result;
+}
+
+std::u16string readValue(const TempFolder &folder, std::string_view fileContent,
+                         std::u16string_view defaultValue = u"")
+{
+    writeBytes(folder.file(), fileContent);
+    return StringFormINI(u"GRADECAST", u"URL", defaultValue, folder.file());
+}
+
+} // namespace
+
+TEST(StringFormINI, ReturnsTheValueLessItsLeadingSpaces)
+{
+    TempFolder folder;
+    struct Case {
+        const char *what;
+        std::string content;
+        std::u16string value;
+    };
+    const Case cases[] = {
+        {"lower-case section", "[gradecast]\r\nURL=abc\r\n", u"abc"},
+        {"blanks around value", "[GRADECAST]\r\nURL=   abc   \r\n", u"abc"},
+        {"quoted, blanks inside", "[GRADECAST]\r\nURL=\"  abc  \"\r\n", u"abc  "},
+        {"quoted blanks only", "[GRADECAST]\r\nURL=\"   \"\r\n", u""},
+        {"tab inside quotes stays", "[GRADECAST]\r\nURL=\"\tabc\"\r\n", u"\tabc"},
+        {"empty value", "[GRADECAST]\r\nURL=\r\n", u""},
+        {"Big5", "[GRADECAST]\r\nURL=\xAF\xCA\xA6\xD2\r\n", u"缺考"},
+        {"invalid byte", "[GRADECAST]\r\nURL=a\xFF\r\n", u"a\uFFFD"},
+        {"lone lead byte at the end", "[GRADECAST]\r\nURL=a\xAF\r\n", u"a\uFFFD"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(readValue(folder, c.content), c.value) << c.what;
+}
+
+TEST(StringFormINI, CutsLongValuesAtTheBufferWithoutSplittingACharacter)
+{
+    TempFolder folder;
+    const std::string header = "[GRADECAST]\r\nURL=";
+    const std::string x300(300, 'x');
+    EXPECT_EQ(readValue(folder, header + x300 + "\r\n"), std::u16string(254, u'x'));
+    EXPECT_EQ(readValue(folder, header + std::string(254, 'x')), std::u16string(254, u'x'));
+    EXPECT_EQ(readValue(folder, header + std::string(253, 'x')), std::u16string(253, u'x'));
+
+    std::string chinese130;
+    for (int i = 0; i < 130; ++i)
+        chinese130 += "\xAF\xCA";
+    EXPECT_EQ(readValue(folder, header + chinese130), repeated(u"缺", 127));
+    // The 254th byte is a lead byte: its half character is dropped.
+    EXPECT_EQ(readValue(folder, header + "a" + chinese130), u"a" + repeated(u"缺", 126));
+    // Leading spaces inside quotes count against the buffer, then are removed.
+    EXPECT_EQ(readValue(folder, header + "\"" + std::string(250, ' ') + "abcdefgh\""), u"abcd");
+}
+
+TEST(StringFormINI, UsesTheDefaultWhenNothingCanBeRead)
+{
+    TempFolder folder;
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.file()), u"0");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0  ", folder.file()), u"0");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"  0", folder.file()), u"0");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path() / "no" / "x.ini"), u"0");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path()), u"0"); // a folder
+    EXPECT_EQ(readValue(folder, "[OTHER]\r\nURL=a\r\n", u"d"), u"d");
+    EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nUSETAB=1\r\n", u"d"), u"d");
+    EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nURL=\r\n", u"d"), u""); // present and empty
+}
+
+TEST(GetPrivateProfileStringA, FillsTheBufferLikeWindows)
+{
+    TempFolder folder;
+    writeBytes(folder.file(), "[G]\r\nK=abcdef\r\nC=\xAF\xCA\xAF\xCA\r\n");
+    char buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 4, folder.file()), 3u);
+    EXPECT_EQ(std::string(buffer, 5), std::string("abc\0#", 5));
+    EXPECT_EQ(GetPrivateProfileStringA("G", "C", "", buffer, 4, folder.file()), 2u);
+    EXPECT_EQ(std::string(buffer, 3), std::string("\xAF\xCA\0", 3));
+    EXPECT_EQ(GetPrivateProfileStringA("G", "X", "dflt  ", buffer, 8, folder.file()), 4u);
+    EXPECT_EQ(std::string(buffer), "dflt");
+    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 1, folder.file()), 0u);
+    EXPECT_EQ(buffer[0], '\0');
+    buffer[0] = '#';
+    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 0, folder.file()), 0u);
+    EXPECT_EQ(buffer[0], '#');
+}
+
+TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey)
+{
+    TempFolder folder;
+    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"ABSENT", u"缺", folder.file()).ok);
+    EXPECT_EQ(readBytes(folder.file()), "[GRADECAST]\r\nABSENT=\xAF\xCA\r\n");
+
+    const std::string before = "; hand-made\r\n[OTHER]\nX=1\n\n[gradecast]\r\nabsent = old \r\n"
+                               "DECIMAL=2\r\n\r\n[LAST]\r\nY=\xAF\xCA";
+    writeBytes(folder.file(), before);
+    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"ABSENT", u"caf\u00E9", folder.file()).ok);
+    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"URL", u"", folder.file()).ok);
+    EXPECT_TRUE(WriteProfileText(u"NEW", u"K", u"v", folder.file()).ok);
+    EXPECT_EQ(readBytes(folder.file()),
+              "; hand-made\r\n[OTHER]\nX=1\n\n[gradecast]\r\nabsent =caf?\r\n"
+              "DECIMAL=2\r\nURL=\r\n\r\n[LAST]\r\nY=\xAF\xCA\r\n[NEW]\r\nK=v\r\n");
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
+}
+
+TEST(ProfileWrite, KeepsPermissionsAndWritesThroughLinks)
+{
+    TempFolder folder;
+    writeBytes(folder.file(), "[G]\r\nK=a\r\n");
+    ASSERT_EQ(::chmod(folder.file().c_str(), 0640), 0);
+    EXPECT_TRUE(WritePrivateProfileStringA("G", "K", "b", folder.file()).ok);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.file().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+    const std::filesystem::path link = folder.path() / "link.ini";
+    std::filesystem::create_symlink(folder.file(), link);
+    EXPECT_TRUE(WritePrivateProfileStringA("G", "K", "c", link).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readBytes(folder.file()), "[G]\r\nK=c\r\n");
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI|link.ini");
+}
+
+TEST(ProfileWrite, FailsCleanlyAndKeepsTheOldFile)
+{
+    TempFolder folder;
+    const std::string old = "[G]\r\nK=old\r\n";
+    const auto expectFailure = [&](const std::filesystem::path &file, std::string_view value,
+                                   const char *what) {
+        const ProfileWriteResult result = WritePrivateProfileStringA("G", "K", value, file);
+        EXPECT_FALSE(result.ok) << what;
+        EXPECT_FALSE(result.error.empty()) << what;
+    };
+
+    writeBytes(folder.file(), old);
+    ASSERT_EQ(::chmod(folder.file().c_str(), 0444), 0);
+    expectFailure(folder.file(), "new", "read-only file");
+    EXPECT_EQ(readBytes(folder.file()), old);
+    ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
+
+    expectFailure(folder.file(), "a\r\nK=b", "line break in the value");
+    expectFailure(folder.file(), "a\nb", "line feed in the value");
+    EXPECT_EQ(readBytes(folder.file()), old);
+
+    const std::filesystem::path directory = folder.path() / "dir.ini";
+    std::filesystem::create_directory(directory);
+    expectFailure(directory, "new", "path is a folder");
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+
+    expectFailure(folder.path() / "missing" / "GRADECAST.INI", "new", "missing folder");
+    expectFailure(folder.file() / "GRADECAST.INI", "new", "folder is a file");
+    EXPECT_EQ(readBytes(folder.file()), old);
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI|dir.ini");
+}
+
+TEST(ProfileWrite, FailsInAFolderThatCannotBeWritten)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "folder permissions do not bind root";
+    TempFolder folder;
+    const std::string old = "[G]\r\nK=old\r\n";
+    writeBytes(folder.file(), old);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
+    const ProfileWriteResult result = WritePrivateProfileStringA("G", "K", "new", folder.file());
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("Permission denied"), std::string::npos) << result.error;
+    EXPECT_EQ(readBytes(folder.file()), old);
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
+
+    ASSERT_EQ(::chmod(folder.file().c_str(), 0200), 0);
+    EXPECT_EQ(StringFormINI(u"G", u"K", u"dflt", folder.file()), u"dflt"); // unreadable
+    EXPECT_FALSE(WritePrivateProfileStringA("G", "K", "new", folder.file()).ok);
+    ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
+    EXPECT_EQ(readBytes(folder.file()), old);
+}
+
+TEST(ProfileWrite, HandlesLargeFilesInOnePass)
+{
+    TempFolder folder;
+    std::string content;
+    content.reserve(51 << 20);
+    const std::string filler = "[OTHER]\r\nKEY=" + std::string(100, 'x') + "\r\n";
+    while (content.size() < (50u << 20))
+        content += filler;
+    content += "[GRADECAST]\r\nURL=far\r\n";
+    writeBytes(folder.file(), content);
+
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"far");
+    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "URL", "near", folder.file()).ok);
+    const std::string after = readBytes(folder.file());
+    EXPECT_EQ(after.size(), content.size() + 1);
+    EXPECT_TRUE(after.ends_with("\r\n[GRADECAST]\r\nURL=near\r\n"));
+    EXPECT_EQ(after.compare(0, content.size() - 10, content, 0, content.size() - 10), 0);
+}
+
+TEST(SettingsFilePath, IsTheIniFileBesideTheProgramUnlessOverridden)
+{
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe");
+    EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
+    OverrideSettingsFolder(std::filesystem::path("/some/folder"));
+    EXPECT_EQ(SettingsFilePath(), std::filesystem::path("/some/folder/GRADECAST.INI"));
+    OverrideSettingsFolder(std::nullopt);
+    EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
+}
