@@ -93,7 +93,8 @@ bool isReadOnly(const struct stat &status, const std::filesystem::path &file)
 WholeFile readWholeFile(const std::filesystem::path &file)
 {
     WholeFile result;
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in the file's place cannot hang the reader.
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.isOpen()) {
         result.exists = errno != ENOENT && errno != ENOTDIR;
         result.error = failure("cannot open", file, errno);

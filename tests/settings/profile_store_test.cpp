@@ -81,6 +81,9 @@ TEST(StringFormINI, UsesTheDefaultWhenNothingCanBeRead)
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"  0", folder.file()), u"0");
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path() / "no" / "x.ini"), u"0");
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path()), u"0"); // a folder
+    const std::filesystem::path pipe = folder.path() / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", pipe), u"0");
     EXPECT_EQ(readValue(folder, "[OTHER]\r\nURL=a\r\n", u"d"), u"d");
     EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nUSETAB=1\r\n", u"d"), u"d");
     EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nURL=\r\n", u"d"), u""); // present and empty
