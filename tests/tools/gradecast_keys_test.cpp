@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int status = -1;
     std::string out;
     std::string err;
@@ -45,7 +45,7 @@ protected:
     }
 
     // Runs the tool with the given arguments and bytes on standard input.
-    Run run(const std::vector<std::string> &arguments, const std::string &input = "")
+    ToolRun run(const std::vector<std::string> &arguments, const std::string &input = "")
     {
         std::string command = "'" GRADECAST_KEYS_EXE "'";
         for (const std::string &argument : arguments)
@@ -53,7 +53,7 @@ protected:
         const fs::path in = write("stdin", input);
         command += " < '" + in.string() + "' > '" + (m_dir / "stdout").string() + "' 2> '"
             + (m_dir / "stderr").string() + "'";
-        Run result;
+        ToolRun result;
         const int raw = std::system(command.c_str());
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         result.out = slurp(m_dir / "stdout");
@@ -74,7 +74,7 @@ std::string lines(const std::vector<std::string> &strings)
 
 TEST_F(GradecastKeys, PrintsTheScriptOfAColumn)
 {
-    const Run r = run({"--absent", "-1", "--tab"}, "85\r\n\r\n100\r\n92.5\r\n7\r\n");
+    const ToolRun r = run({"--absent", "-1", "--tab"}, "85\r\n\r\n100\r\n92.5\r\n7\r\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, lines({"{ }", "{8}", "{5}", "{TAB}", "{-}", "{1}", "{TAB}", "{ }", "{1}",
@@ -82,7 +82,7 @@ TEST_F(GradecastKeys, PrintsTheScriptOfAColumn)
                             "{TAB}"}));
 
     // Trimmed of spaces like the boxes; a score of 100 and two digits.
-    const Run c = run({"--absent", " -1 ", "--score100", " A+ ", "--decimal", "1", "--enter"},
+    const ToolRun c = run({"--absent", " -1 ", "--score100", " A+ ", "--decimal", "1", "--enter"},
                       "85\r\n\r\n100\r\n92.5\r\n7\r\n");
     EXPECT_EQ(c.out, lines({"{8}", "{5}", "{Enter}", "{-}", "{1}", "{Enter}", "{A}", "{+}",
                             "{Enter}", "{9}", "{3}", "{Enter}", "{0}", "{7}", "{Enter}"}));
@@ -134,19 +134,19 @@ TEST_F(GradecastKeys, BadInputIsRefusedWithOneLineAndNoOutput)
         {"a.txt", "b.txt"},
     };
     for (const auto &arguments : refused) {
-        const Run r = run(arguments, "85\r\n");
+        const ToolRun r = run(arguments, "85\r\n");
         EXPECT_EQ(r.status, 2) << arguments.front();
         EXPECT_EQ(r.out, "") << arguments.front();
         ASSERT_FALSE(r.err.empty()) << arguments.front();
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
 
-    const Run junk = run({}, "85\r\n\xff\xfe");
+    const ToolRun junk = run({}, "85\r\n\xff\xfe");
     EXPECT_EQ(junk.status, 2);
     EXPECT_EQ(junk.out, "");
     EXPECT_NE(junk.err.find("UTF-8"), std::string::npos);
 
-    const Run help = run({"--help"});
+    const ToolRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: gradecast-keys"), std::string::npos);
 }
