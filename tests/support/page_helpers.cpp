@@ -29,9 +29,13 @@ bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
 {
     return QTest::qWaitFor(
         [&] {
+            // A new window reports its address while it still holds an
+            // empty document: ask the document itself.
             return view->url() == url
-                && evaluate(view, QStringLiteral("document.readyState"), 2000).toString()
-                == QLatin1String("complete");
+                && evaluate(view, QStringLiteral("location.href + ' ' + document.readyState"),
+                            2000)
+                       .toString()
+                == url.toString(QUrl::FullyEncoded) + QStringLiteral(" complete");
         },
         timeoutMs);
 }
