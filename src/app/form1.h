@@ -37,6 +37,8 @@ public:
     const SettingsRecord &settings() const { return m_settings; }
     // True while a fill run holds the window against the user's input.
     bool isLocked() const;
+    // The score box's text with its lines joined by CR LF.
+    std::u16string scoreText() const;
 
     // Controls, by the names the handlers use.
     QPushButton *Command1;
@@ -98,8 +100,6 @@ private:
     void createControls();
     void connectHandlers();
     void arrangeTabOrder();
-    // The score box's text with its lines joined by CR LF, and back.
-    std::u16string scoreText() const;
     void setScoreText(std::u16string_view text);
 
     SettingsRecord m_settings;

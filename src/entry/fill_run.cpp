@@ -3,6 +3,7 @@
 #include "app/failures.h"
 #include "app/input_lock.h"
 #include "app/prompt.h"
+#include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
 #include "platform/key_delivery.h"
 #include "platform/web_browser.h"
@@ -15,12 +16,46 @@
 
 namespace gradecast {
 
+namespace {
+
+// Texts and decimals from the settings, separators from the boxes as they stand.
+FillOptions fillOptionsOf(const Form1 &window)
+{
+    FillOptions options;
+    options.AbsentText = window.settings().AbsentText;
+    options.Score100Text = window.settings().Score100Text;
+    options.DecimalPlaces = window.settings().DecimalPlaces;
+    options.TabAfterEntry = window.Check1->checkState() == Qt::Checked;
+    options.EnterAfterEntry = window.Check4->checkState() == Qt::Checked;
+    return options;
+}
+
+// A header cell copied with the column is typed as 0 and pushes every score
+// one field down; the teacher sees such entries before anything is typed.
+bool confirmNonNumericEntries(Form1 &window)
+{
+    std::vector<EntryWarning> warnings;
+    SkipFailure([&] {
+        warnings = NonNumericEntries(TrimTrailingLineEnds(window.scoreText()), fillOptionsOf(window));
+    });
+    if (warnings.empty())
+        return true;
+    return AskYesNo(&window,
+                    QString::fromStdU16String(WarningLines(warnings))
+                        + QStringLiteral("\n仍要填入成績嗎?"),
+                    QMessageBox::Warning, QMessageBox::No);
+}
+
+} // namespace
+
 // Types the pasted column into the page field the teacher has put the cursor
 // in. The window is held against the user meanwhile; every step that fails is
 // skipped, so the window is always released at the end.
 void Form1::Command3_Click()
 {
     if (!AskYesNo(this, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
+        return;
+    if (!confirmNonNumericEntries(*this))
         return;
 
     const QList<QWidget *> lockOrder = {Command1, Command2, Command3, Command4, Command5,
@@ -41,12 +76,7 @@ void Form1::Command3_Click()
     SkipFailure([] { PumpMessages(); });
     if (self) {
         SkipFailure([&] {
-            FillOptions options;
-            options.AbsentText = m_settings.AbsentText;
-            options.Score100Text = m_settings.Score100Text;
-            options.DecimalPlaces = m_settings.DecimalPlaces;
-            options.TabAfterEntry = Check1->checkState() == Qt::Checked;
-            options.EnterAfterEntry = Check4->checkState() == Qt::Checked;
+            const FillOptions options = fillOptionsOf(*this);
             QObject *receiver = WB1->focusProxy() ? WB1->focusProxy() : WB1;
             for (const std::u16string &keys : BuildKeystrokeScript(text, options))
                 SkipFailure([&] { SendKeyString(receiver, keys); });

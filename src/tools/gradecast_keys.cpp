@@ -1,6 +1,7 @@
 // gradecast-keys: prints the keystroke strings a fill would type, so scores and
 // settings can be checked before a run.
 
+#include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
 #include "settings/settings_record.h"
 #include "tools/keys_options.h"
@@ -102,12 +103,18 @@ int main(int argc, char **argv)
         return fail((request.input == "-" ? std::string("standard input") : request.input)
                     + " is not valid UTF-8");
 
-    const std::u16string scores = request.raw ? *text : ScoreBoxLineEnds(*text);
+    const std::u16string scores =
+        TrimTrailingLineEnds(request.raw ? *text : ScoreBoxLineEnds(*text));
     std::string out;
-    for (const std::u16string &keys : BuildKeystrokeScript(TrimTrailingLineEnds(scores), options)) {
+    for (const std::u16string &keys : BuildKeystrokeScript(scores, options)) {
         out += Utf8FromUtf16(keys);
         out += '\n';
     }
+    const std::vector<EntryWarning> warnings =
+        request.check ? NonNumericEntries(scores, options) : std::vector<EntryWarning>();
+    std::cerr << Utf8FromUtf16(WarningLines(warnings)) << std::flush;
     std::cout << out << std::flush;
-    return std::cout ? 0 : fail("cannot write the keystrokes");
+    if (!std::cout)
+        return fail("cannot write the keystrokes");
+    return warnings.empty() ? 0 : 3;
 }

@@ -9,7 +9,7 @@ namespace gradecast {
 
 const char *const KeysUsage =
     "Usage: gradecast-keys [--settings FILE] [--absent TEXT] [--score100 TEXT]\n"
-    "                      [--decimal N] [--tab] [--enter] [--raw] [FILE|-]\n"
+    "                      [--decimal N] [--tab] [--enter] [--raw] [--check] [FILE|-]\n"
     "\n"
     "Prints the keystrokes a fill would type for the scores in FILE (standard input\n"
     "when FILE is absent or -), one keystroke string per line.\n"
@@ -20,6 +20,8 @@ const char *const KeysUsage =
     "  --decimal N      decimals kept while --score100 is empty (-32768..32767)\n"
     "  --tab, --enter   keys after each entry; either one decides both boxes\n"
     "  --raw            take the line ends as read (default: LF and CR become CR LF)\n"
+    "  --check          warn on standard error about entries typed as 0 that hold no\n"
+    "                   number (a header cell, a word); exit status 3 when there are any\n"
     "  --help           this text\n";
 
 namespace {
@@ -98,6 +100,10 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
             if (!noValue())
                 return parsed;
             request.raw = true;
+        } else if (argument == "--check") {
+            if (!noValue())
+                return parsed;
+            request.check = true;
         } else if (argument == "--tab") {
             if (!noValue())
                 return parsed;

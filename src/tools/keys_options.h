@@ -14,6 +14,7 @@ namespace gradecast {
 struct KeysRequest {
     bool help = false;
     bool raw = false;
+    bool check = false;
     std::optional<std::string> settingsFile;
     std::optional<std::u16string> absentText;
     std::optional<std::u16string> score100Text;

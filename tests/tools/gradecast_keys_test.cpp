@@ -120,6 +120,18 @@ TEST_F(GradecastKeys, StartsFromASettingsFileAsAWindowWould)
               lines({"{ }", "{8}", "{5}", "{.}", "{4}", "{6}", "{Enter}"}));
 }
 
+TEST_F(GradecastKeys, CheckWarnsAboutWordsTypedAsZero)
+{
+    const ToolRun warned = run({"--check", "--tab"}, "國文\n85\n");
+    EXPECT_EQ(warned.status, 3);
+    EXPECT_EQ(warned.err, "第 1 筆「國文」不是數字，會輸入 0。\n");
+    EXPECT_EQ(warned.out, lines({"{ }", "{0}", "{TAB}", "{ }", "{8}", "{5}", "{TAB}"}));
+
+    const ToolRun clean = run({"--check"}, "85\n\n90\n");
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.err, "");
+}
+
 TEST_F(GradecastKeys, BadInputIsRefusedWithOneLineAndNoOutput)
 {
     const std::vector<std::vector<std::string>> refused = {
