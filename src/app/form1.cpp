@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace gradecast {
 
@@ -81,6 +82,9 @@ Form1::Form1(QWidget *parent)
     resize(pixelsFromTwips(InitialWidth), pixelsFromTwips(InitialHeight));
 
     createControls();
+    // Loads that complete before the first layout put the browser where the
+    // window was designed to have it.
+    recordBrowserPlacement();
     arrangeTabOrder();
     connectHandlers();
     Form_Load();
@@ -216,10 +220,15 @@ std::u16string Form1::scoreText() const
     return Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdU16String();
 }
 
-void Form1::setScoreText(std::u16string_view text)
+void Form1::removeTrailingLineBreaks(std::size_t count)
 {
-    QString plain = QString::fromStdU16String(std::u16string(text));
-    Text2->setPlainText(plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (count == 0)
+        return;
+    QTextCursor cursor(Text2->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
+                        static_cast<int>(count));
+    cursor.removeSelectedText();
 }
 
 } // namespace gradecast

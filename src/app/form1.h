@@ -13,6 +13,9 @@ class QPushButton;
 
 namespace gradecast {
 
+// Windows pages may have open at once; further requests are refused.
+inline constexpr int MaxOpenWindows = 30;
+
 class ClickableLabel;
 class InputLock;
 class WebBrowser;
@@ -100,11 +103,15 @@ private:
     void createControls();
     void connectHandlers();
     void arrangeTabOrder();
-    void setScoreText(std::u16string_view text);
+    void recordBrowserPlacement();
+    // Drops the last count line breaks of the score box, in place: a big
+    // paste is not laid out again.
+    void removeTrailingLineBreaks(std::size_t count);
 
     SettingsRecord m_settings;
     BrowserPlacement m_browserPlacement;
     InputLock *m_inputLock;
+    bool m_closeAfterFill = false;
 };
 
 } // namespace gradecast

@@ -49,6 +49,11 @@ void Form1::Form_Resize()
     for (const auto &[widget, member] : controls)
         placeAt(widget, laidOut.*member);
 
+    recordBrowserPlacement();
+}
+
+void Form1::recordBrowserPlacement()
+{
     m_browserPlacement = RecordedPlacement(twipsOf(WB1));
 }
 

@@ -32,12 +32,10 @@ FillOptions fillOptionsOf(const Form1 &window)
 
 // A header cell copied with the column is typed as 0 and pushes every score
 // one field down; the teacher sees such entries before anything is typed.
-bool confirmNonNumericEntries(Form1 &window)
+bool confirmNonNumericEntries(Form1 &window, std::u16string_view text)
 {
     std::vector<EntryWarning> warnings;
-    SkipFailure([&] {
-        warnings = NonNumericEntries(TrimTrailingLineEnds(window.scoreText()), fillOptionsOf(window));
-    });
+    SkipFailure([&] { warnings = NonNumericEntries(text, fillOptionsOf(window)); });
     if (warnings.empty())
         return true;
     return AskYesNo(&window,
@@ -55,7 +53,15 @@ void Form1::Command3_Click()
 {
     if (!AskYesNo(this, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
         return;
-    if (!confirmNonNumericEntries(*this))
+    // The box cannot change from here on: the questions are modal, then the
+    // box is locked.
+    std::u16string pasted;
+    std::u16string text;
+    SkipFailure([&] {
+        pasted = scoreText();
+        text = TrimTrailingLineEnds(pasted);
+    });
+    if (!confirmNonNumericEntries(*this, text))
         return;
 
     const QList<QWidget *> lockOrder = {Command1, Command2, Command3, Command4, Command5,
@@ -64,14 +70,12 @@ void Form1::Command3_Click()
     for (QWidget *control : lockOrder)
         SkipFailure([&] { control->setEnabled(false); });
 
-    std::u16string text;
-    SkipFailure([&] { text = TrimTrailingLineEnds(scoreText()); });
-    SkipFailure([&] { setScoreText(text); });
+    SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
     SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
     SkipFailure([&] { m_inputLock->setLocked(true); });
 
-    // The page may close this window while events run; nothing of it is
-    // touched after that.
+    // Events run here may end the program and take this window with them;
+    // nothing of it is touched after that.
     const QPointer<Form1> self(this);
     SkipFailure([] { PumpMessages(); });
     if (self) {
@@ -92,6 +96,8 @@ void Form1::Command3_Click()
     for (QWidget *control : unlockOrder)
         SkipFailure([&] { control->setEnabled(true); });
     SkipFailure([&] { m_inputLock->setLocked(false); });
+    if (m_closeAfterFill)
+        close();
 }
 
 } // namespace gradecast
