@@ -145,6 +145,10 @@ ProfileWriteResult replaceWholeFile(const std::filesystem::path &path, std::stri
     int error = writeAll(fd.get(), bytes);
     if (error == 0 && exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0)
         error = errno;
+    // The file stays its owner's even when another user saves it; where that
+    // is not allowed, the new file is the writer's as on any other save.
+    if (error == 0 && exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        (void)!::fchown(fd.get(), old.st_uid, old.st_gid);
     if (error == 0 && ::fsync(fd.get()) != 0)
         error = errno;
     const int closeError = fd.close();

@@ -461,3 +461,21 @@ TEST(ProfileWriteFaults, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
               std::u16string(urlB.begin(), urlB.end()));
     EXPECT_EQ(folder.listing(), listing);
 }
+
+TEST(ProfileWriteFaults, ASaveByAnotherUserKeepsTheFileItsOwners)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may save a file that another user owns";
+    TempFolder folder;
+    const std::filesystem::path file = folder.file();
+    test::writeBytes(file, "[GRADECAST]\r\nURL=old\r\n");
+    ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+
+    ASSERT_TRUE(WritePrivateProfileStringA("GRADECAST", "URL", "new", file).ok);
+
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(test::readBytes(file), "[GRADECAST]\r\nURL=new\r\n");
+}
