@@ -4,10 +4,10 @@
 #include "app/form1.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
+#include "support/open_windows.h"
 #include "support/page_helpers.h"
 #include "support/settings_folder.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -30,7 +30,6 @@ private slots:
     void userClosingTheFirstWindowLeavesTheOthers();
 
 private:
-    static QList<Form1 *> windows();
     // The window that appeared besides those in before.
     static Form1 *newWindow(const QList<Form1 *> &before);
     Form1 *openOpener();
@@ -39,22 +38,12 @@ private:
     std::unique_ptr<SettingsFolder> m_folder;
 };
 
-QList<Form1 *> PopupTest::windows()
-{
-    QList<Form1 *> found;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *form = qobject_cast<Form1 *>(widget); form && form->isVisible())
-            found << form;
-    }
-    return found;
-}
-
 Form1 *PopupTest::newWindow(const QList<Form1 *> &before)
 {
     Form1 *appeared = nullptr;
     (void)QTest::qWaitFor(
         [&] {
-            for (Form1 *form : windows()) {
+            for (Form1 *form : openWindows()) {
                 if (!before.contains(form))
                     appeared = form;
             }
@@ -73,7 +62,7 @@ void PopupTest::init()
 
 void PopupTest::cleanup()
 {
-    for (Form1 *window : windows())
+    for (Form1 *window : openWindows())
         delete window;
     m_folder.reset();
 }
@@ -107,7 +96,7 @@ void PopupTest::pageOpensACompleteWindow()
     // Unsaved in the first window: the pop-up reads the file for itself.
     first->Text4->setText(QStringLiteral("Y"));
 
-    const QList<Form1 *> before = windows();
+    const QList<Form1 *> before = openWindows();
     click(first, element);
     Form1 *popup = newWindow(before);
     QVERIFY(popup);
@@ -135,18 +124,18 @@ void PopupTest::popupOfAPopup()
     QVERIFY(first);
     const QUrl opener = testPage(QStringLiteral("opener.html"));
 
-    QList<Form1 *> before = windows();
+    QList<Form1 *> before = openWindows();
     click(first, QStringLiteral("openOpener"));
     Form1 *popup = newWindow(before);
     QVERIFY(popup);
     QVERIFY(waitForPage(popup->WB1, opener));
 
-    before = windows();
+    before = openWindows();
     click(popup, QStringLiteral("open"));
     Form1 *third = newWindow(before);
     QVERIFY(third);
     QVERIFY(waitForPage(third->WB1, testPage(QStringLiteral("second.html"))));
-    QCOMPARE(windows().size(), 3);
+    QCOMPARE(openWindows().size(), 3);
 }
 
 void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
@@ -155,7 +144,7 @@ void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
     QVERIFY(first);
     first->Text2->setPlainText(QStringLiteral("85\n90"));
 
-    const QList<Form1 *> before = windows();
+    const QList<Form1 *> before = openWindows();
     click(first, QStringLiteral("openCloser"));
     QPointer<Form1> popup = newWindow(before);
     QVERIFY(popup);
@@ -164,7 +153,7 @@ void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
 
     click(popup, QStringLiteral("close"));
     QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), 30000);
-    QCOMPARE(windows(), QList<Form1 *>{first});
+    QCOMPARE(openWindows(), QList<Form1 *>{first});
     QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85\n90"));
     QVERIFY(first->isVisible());
 }
@@ -173,7 +162,7 @@ void PopupTest::userClosingTheFirstWindowLeavesTheOthers()
 {
     QPointer<Form1> first = openOpener();
     QVERIFY(first);
-    const QList<Form1 *> before = windows();
+    const QList<Form1 *> before = openWindows();
     click(first, QStringLiteral("open"));
     QPointer<Form1> popup = newWindow(before);
     QVERIFY(popup);
