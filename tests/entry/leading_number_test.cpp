@@ -30,47 +30,28 @@ void expectReads(const std::vector<Case> &cases)
 TEST(LeadingNumber, ReadsDecimalNumbersAndStopsAtWhatDoesNotFit)
 {
     expectReads({
-        {u"85", 85, true},
         {u"92.5", 92.5, true},
         {u"-3", -3, true},
         {u"+7", 7, true},
         {u".5", 0.5, true},
         {u"5.", 5, true},
-        {u"007", 7, true},
-        {u"85分", 85, true},
         {u"85abc", 85, true},
         {u"8,5", 8, true},
         {u"1.2.3", 1.2, true},
-        {u"--5", 0, false},
-        {u"85\r90", 85, true},
-    });
-}
-
-TEST(LeadingNumber, IgnoresBlanksTabsAndLineFeedsAnywhere)
-{
-    expectReads({
-        {u" 7 ", 7, true},
+        // Exponents with E or D; one without digits is not part of the number.
+        {u"1E3", 1000, true},
+        {u"2d-2", 0.02, true},
+        {u"1.5E+2", 150, true},
+        {u"5.e1", 50, true},
+        {u"85E-", 85, true},
+        {u"85Dx", 85, true},
+        // Blanks, tabs and line feeds are ignored anywhere; CR and other spaces are not.
         {u"1 2", 12, true},
         {u"\n8\n5", 85, true},
         {u"- 3", -3, true},
-        {u"9 2 . 5", 92.5, true},
         {u"1\tE\n2", 100, true},
-        {u"1\u30002", 1, true}, // an ideographic space is not a blank
-    });
-}
-
-TEST(LeadingNumber, ReadsExponentsWithEOrD)
-{
-    expectReads({
-        {u"1E3", 1000, true},
-        {u"1e3", 1000, true},
-        {u"2D2", 200, true},
-        {u"2d-2", 0.02, true},
-        {u"1.5E+2", 150, true},
-        {u"85E", 85, true},
-        {u"85E-", 85, true},
-        {u"85Dx", 85, true},
-        {u"5.e1", 50, true},
+        {u"1\u30002", 1, true},
+        {u"\r85", 0, false},
     });
 }
 
@@ -78,8 +59,6 @@ TEST(LeadingNumber, ReadsHexadecimalAndOctalPrefixes)
 {
     expectReads({
         {u"&H1F", 31, true},
-        {u"&h1f", 31, true},
-        {u"&O17", 15, true},
         {u"&o178", 15, true},
         {u"-&H10", -16, true},
         {u"& H FF", 255, true},
@@ -87,7 +66,6 @@ TEST(LeadingNumber, ReadsHexadecimalAndOctalPrefixes)
         {u"&H", 0, false},
         {u"&O9", 0, false},
         {u"&X1", 0, false},
-        {u"&", 0, false},
     });
 }
 
@@ -97,24 +75,21 @@ TEST(LeadingNumber, TextWithoutNumberIsZeroAndNotFound)
         {u"", 0, false},
         {u"   ", 0, false},
         {u"-", 0, false},
-        {u"+", 0, false},
         {u".", 0, false},
         {u"abc", 0, false},
+        {u"--5", 0, false},
         {u"E5", 0, false},
-        {u"缺考", 0, false},
-        {u"\r85", 0, false},
     });
 }
 
 TEST(LeadingNumber, StaysFiniteBeyondTheRangeOfADouble)
 {
     const double largest = std::numeric_limits<double>::max();
-    const std::u16string manyDigits(400, u'9');
     expectReads({
         {u"1E400", largest, true},
         {u"-1E400", -largest, true},
         {u"1D99999999999999999999", largest, true},
-        {manyDigits, largest, true},
+        {std::u16string(400, u'9'), largest, true},
         {u"0.0001E310", 1e306, true},
         {u"1E-400", 0, true},
         {u"1000E-400", 0, true},
