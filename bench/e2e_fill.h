@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace gradecast {
+class Form1;
+}
+
+namespace gradecast::bench {
+
+// The ways of typing a column that are compared.
+enum class Typist { Gradecast, XdotoolNoDelay, XdotoolDefaultDelay };
+inline constexpr Typist AllTypists[] = {Typist::Gradecast, Typist::XdotoolNoDelay,
+                                        Typist::XdotoolDefaultDelay};
+QString typistName(Typist typist);
+
+// One variant of the bench score sheet, bench/pages/sheet.html?kind=...
+struct SheetKind {
+    QString kind;
+    QString description;
+    bool enterSeparator = false; // the page moves on with Enter instead of Tab
+};
+const QList<SheetKind> &sheetKinds();
+
+// The column every run types, as pasted from a spreadsheet (absent students
+// are empty cells), and what the 60 fields must hold afterwards.
+struct ScoreColumn {
+    QString pasted;
+    QStringList expected;
+};
+ScoreColumn benchColumn();
+
+// The keys that type the column: every character and one separator per entry.
+int keystrokesOf(const ScoreColumn &column);
+
+struct FillOutcome {
+    // From the start of typing to the input event that completed the sheet
+    // (or, when it never was, the last input event).
+    double ms = 0;
+    // First keydown to that same input event, on the page's clock alone.
+    double pageSpanMs = 0;
+    int wrongFields = 0;
+    // What the run left, for a report of a run that went wrong.
+    int inputEvents = 0;
+    int keydowns = 0;
+    QStringList values;
+};
+
+// One Gradecast window on the bench sheet, typed into by each typist in turn.
+class FillBench
+{
+public:
+    explicit FillBench(QString pagesDir);
+    ~FillBench();
+    FillBench(const FillBench &) = delete;
+    FillBench &operator=(const FillBench &) = delete;
+
+    // Loads the sheet of that kind and sets the window's boxes for it.
+    bool open(const SheetKind &kind);
+    FillOutcome run(Typist typist);
+
+    // The page's clock read by a round trip from the harness: the page's time
+    // minus the middle of the round trip, and the round trip's length.
+    struct ClockProbe {
+        double offsetMs = 0;
+        double roundTripMs = 0;
+    };
+    ClockProbe probeClock();
+
+private:
+    void focusForXdotool();
+
+    QString m_pagesDir;
+    Form1 *m_window = nullptr;
+    ScoreColumn m_column;
+    bool m_enter = false;
+};
+
+} // namespace gradecast::bench

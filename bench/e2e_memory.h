@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+
+#include <sys/types.h>
+
+namespace gradecast::bench {
+
+// Memory of a process and all its descendants (for the program: the main
+// process and the browser engine's helper processes), from
+// /proc/<pid>/smaps_rollup. PSS shares each shared page out among the
+// processes that map it, so the sum counts it once; RSS counts it in each.
+struct MemorySample {
+    double pssMiB = 0;
+    double rssMiB = 0;
+    double rootPssMiB = 0; // the process itself, without its descendants
+    int processes = 0;
+};
+
+MemorySample sampleProcessTree(pid_t root);
+
+// root and every process below it that is alive now.
+QList<pid_t> processTree(pid_t root);
+
+// Samples once a second until ten samples in a row lie within 1 % of each
+// other (at most timeoutMs); settledAfterMs says how long that took. The
+// engine gives memory back in steps some seconds apart, so a shorter window
+// would stop on a plateau before one.
+MemorySample settledProcessTree(pid_t root, int timeoutMs = 90000,
+                                double *settledAfterMs = nullptr);
+
+struct PopupCycle {
+    MemorySample before;
+    MemorySample after;
+    // The same after glibc has handed free heap back to the system
+    // (malloc_trim): tells memory still in use from freed memory kept.
+    MemorySample afterTrim;
+    double settleBeforeMs = 0;
+    double settleAfterMs = 0;
+    // window.open() to the pop-up's page loaded, each pop-up.
+    QList<double> openMs;
+    int completed = 0;
+};
+
+// One window on the practice page; then, one after another, popups windows
+// opened by that page's window.open() and closed, alternately by the pop-up's
+// own window.close() and by closing the window as a user would.
+PopupCycle runPopupCycle(int popups);
+
+} // namespace gradecast::bench
