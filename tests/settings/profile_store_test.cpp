@@ -13,14 +13,6 @@ using test::writeBytes;
 
 namespace {
 
-std::u16string repeated(std::u16string_view text, int times)
-{
-    std::u16string result;
-    for (int i = 0; i < times; ++i)
-        result += text;
-    return result;
-}
-
 std::u16string readValue(const TempFolder &folder, std::string_view fileContent,
                          std::u16string_view defaultValue = u"")
 {
@@ -39,15 +31,11 @@ TEST(StringFormINI, ReturnsTheValueLessItsLeadingSpaces)
         std::u16string value;
     };
     const Case cases[] = {
-        {"lower-case section", "[gradecast]\r\nURL=abc\r\n", u"abc"},
-        {"blanks around value", "[GRADECAST]\r\nURL=   abc   \r\n", u"abc"},
         {"quoted, blanks inside", "[GRADECAST]\r\nURL=\"  abc  \"\r\n", u"abc  "},
         {"quoted blanks only", "[GRADECAST]\r\nURL=\"   \"\r\n", u""},
         {"tab inside quotes stays", "[GRADECAST]\r\nURL=\"\tabc\"\r\n", u"\tabc"},
-        {"empty value", "[GRADECAST]\r\nURL=\r\n", u""},
         {"Big5", "[GRADECAST]\r\nURL=\xAF\xCA\xA6\xD2\r\n", u"缺考"},
-        {"invalid byte", "[GRADECAST]\r\nURL=a\xFF\r\n", u"a\uFFFD"},
-        {"lone lead byte at the end", "[GRADECAST]\r\nURL=a\xAF\r\n", u"a\uFFFD"},
+        {"lead byte before the end of the buffer", "[GRADECAST]\r\nURL=a\xAF\r\n", u"a\uFFFD"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(readValue(folder, c.content), c.value) << c.what;
@@ -57,17 +45,19 @@ TEST(StringFormINI, CutsLongValuesAtTheBufferWithoutSplittingACharacter)
 {
     TempFolder folder;
     const std::string header = "[GRADECAST]\r\nURL=";
-    const std::string x300(300, 'x');
-    EXPECT_EQ(readValue(folder, header + x300 + "\r\n"), std::u16string(254, u'x'));
+    EXPECT_EQ(readValue(folder, header + std::string(300, 'x') + "\r\n"),
+              std::u16string(254, u'x'));
     EXPECT_EQ(readValue(folder, header + std::string(254, 'x')), std::u16string(254, u'x'));
-    EXPECT_EQ(readValue(folder, header + std::string(253, 'x')), std::u16string(253, u'x'));
 
-    std::string chinese130;
-    for (int i = 0; i < 130; ++i)
-        chinese130 += "\xAF\xCA";
-    EXPECT_EQ(readValue(folder, header + chinese130), repeated(u"缺", 127));
+    std::string big5;
+    std::u16string chinese;
+    for (int i = 0; i < 130; ++i) {
+        big5 += "\xAF\xCA";
+        chinese += u"缺";
+    }
+    EXPECT_EQ(readValue(folder, header + big5), chinese.substr(0, 127));
     // The 254th byte is a lead byte: its half character is dropped.
-    EXPECT_EQ(readValue(folder, header + "a" + chinese130), u"a" + repeated(u"缺", 126));
+    EXPECT_EQ(readValue(folder, header + "a" + big5), u"a" + chinese.substr(0, 126));
     // Leading spaces inside quotes count against the buffer, then are removed.
     EXPECT_EQ(readValue(folder, header + "\"" + std::string(250, ' ') + "abcdefgh\""), u"abcd");
 }
@@ -76,9 +66,7 @@ TEST(StringFormINI, UsesTheDefaultWhenNothingCanBeRead)
 {
     TempFolder folder;
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.file()), u"0");
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"");
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0  ", folder.file()), u"0");
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"  0", folder.file()), u"0");
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path() / "no" / "x.ini"), u"0");
     EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path()), u"0"); // a folder
     const std::filesystem::path pipe = folder.path() / "pipe.ini";
@@ -92,13 +80,11 @@ TEST(StringFormINI, UsesTheDefaultWhenNothingCanBeRead)
 TEST(GetPrivateProfileStringA, FillsTheBufferLikeWindows)
 {
     TempFolder folder;
-    writeBytes(folder.file(), "[G]\r\nK=abcdef\r\nC=\xAF\xCA\xAF\xCA\r\n");
+    writeBytes(folder.file(), "[G]\r\nK=abcdef\r\n");
     char buffer[8];
     std::fill(std::begin(buffer), std::end(buffer), '#');
     EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 4, folder.file()), 3u);
     EXPECT_EQ(std::string(buffer, 5), std::string("abc\0#", 5));
-    EXPECT_EQ(GetPrivateProfileStringA("G", "C", "", buffer, 4, folder.file()), 2u);
-    EXPECT_EQ(std::string(buffer, 3), std::string("\xAF\xCA\0", 3));
     EXPECT_EQ(GetPrivateProfileStringA("G", "X", "dflt  ", buffer, 8, folder.file()), 4u);
     EXPECT_EQ(std::string(buffer), "dflt");
     EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 1, folder.file()), 0u);
@@ -106,24 +92,6 @@ TEST(GetPrivateProfileStringA, FillsTheBufferLikeWindows)
     buffer[0] = '#';
     EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 0, folder.file()), 0u);
     EXPECT_EQ(buffer[0], '#');
-}
-
-TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey)
-{
-    TempFolder folder;
-    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"ABSENT", u"缺", folder.file()).ok);
-    EXPECT_EQ(readBytes(folder.file()), "[GRADECAST]\r\nABSENT=\xAF\xCA\r\n");
-
-    const std::string before = "; hand-made\r\n[OTHER]\nX=1\n\n[gradecast]\r\nabsent = old \r\n"
-                               "DECIMAL=2\r\n\r\n[LAST]\r\nY=\xAF\xCA";
-    writeBytes(folder.file(), before);
-    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"ABSENT", u"caf\u00E9", folder.file()).ok);
-    EXPECT_TRUE(WriteProfileText(u"GRADECAST", u"URL", u"", folder.file()).ok);
-    EXPECT_TRUE(WriteProfileText(u"NEW", u"K", u"v", folder.file()).ok);
-    EXPECT_EQ(readBytes(folder.file()),
-              "; hand-made\r\n[OTHER]\nX=1\n\n[gradecast]\r\nabsent =caf?\r\n"
-              "DECIMAL=2\r\nURL=\r\n\r\n[LAST]\r\nY=\xAF\xCA\r\n[NEW]\r\nK=v\r\n");
-    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
 }
 
 TEST(ProfileWrite, KeepsPermissionsAndWritesThroughLinks)
@@ -162,7 +130,6 @@ TEST(ProfileWrite, FailsCleanlyAndKeepsTheOldFile)
     ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
 
     expectFailure(folder.file(), "a\r\nK=b", "line break in the value");
-    expectFailure(folder.file(), "a\nb", "line feed in the value");
     EXPECT_EQ(readBytes(folder.file()), old);
 
     const std::filesystem::path directory = folder.path() / "dir.ini";
@@ -196,25 +163,6 @@ TEST(ProfileWrite, FailsInAFolderThatCannotBeWritten)
     EXPECT_FALSE(WritePrivateProfileStringA("G", "K", "new", folder.file()).ok);
     ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
     EXPECT_EQ(readBytes(folder.file()), old);
-}
-
-TEST(ProfileWrite, HandlesLargeFilesInOnePass)
-{
-    TempFolder folder;
-    std::string content;
-    content.reserve(51 << 20);
-    const std::string filler = "[OTHER]\r\nKEY=" + std::string(100, 'x') + "\r\n";
-    while (content.size() < (50u << 20))
-        content += filler;
-    content += "[GRADECAST]\r\nURL=far\r\n";
-    writeBytes(folder.file(), content);
-
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"far");
-    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "URL", "near", folder.file()).ok);
-    const std::string after = readBytes(folder.file());
-    EXPECT_EQ(after.size(), content.size() + 1);
-    EXPECT_TRUE(after.ends_with("\r\n[GRADECAST]\r\nURL=near\r\n"));
-    EXPECT_EQ(after.compare(0, content.size() - 10, content, 0, content.size() - 10), 0);
 }
 
 TEST(SettingsFilePath, IsTheIniFileBesideTheProgramUnlessOverridden)
