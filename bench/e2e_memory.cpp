@@ -39,7 +39,7 @@ QHash<pid_t, QList<pid_t>> childrenByParent()
     return children;
 }
 
-// Adds the Pss and Rss of one process (a process that has just gone adds nothing).
+// Adds one process's figures (a process that has just gone adds nothing).
 void addRollup(pid_t pid, MemorySample &sample)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
@@ -49,10 +49,13 @@ void addRollup(pid_t pid, MemorySample &sample)
         const QList<QByteArray> parts = line.simplified().split(' ');
         if (parts.size() < 2)
             continue;
+        const double mib = parts[1].toDouble() / 1024;
         if (parts[0] == "Pss:")
-            sample.pssMiB += parts[1].toDouble() / 1024;
+            sample.pssMiB += mib;
         else if (parts[0] == "Rss:")
-            sample.rssMiB += parts[1].toDouble() / 1024;
+            sample.rssMiB += mib;
+        else if (parts[0] == "Pss_Anon:" || parts[0] == "Pss_Shmem:")
+            sample.allocatedMiB += mib;
     }
     ++sample.processes;
 }
@@ -88,10 +91,10 @@ MemorySample sampleProcessTree(pid_t root)
 {
     MemorySample sample;
     for (pid_t pid : processTree(root)) {
-        const double before = sample.pssMiB;
+        const double before = sample.allocatedMiB;
         addRollup(pid, sample);
         if (pid == root)
-            sample.rootPssMiB = sample.pssMiB - before;
+            sample.rootAllocatedMiB = sample.allocatedMiB - before;
     }
     return sample;
 }
@@ -105,11 +108,11 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs, double *settledAfterM
         recent << sampleProcessTree(root);
         if (recent.size() > Window)
             recent.removeFirst();
-        double low = recent.first().pssMiB;
+        double low = recent.first().allocatedMiB;
         double high = low;
         for (const MemorySample &sample : recent) {
-            low = std::min(low, sample.pssMiB);
-            high = std::max(high, sample.pssMiB);
+            low = std::min(low, sample.allocatedMiB);
+            high = std::max(high, sample.allocatedMiB);
         }
         const bool steady = recent.size() == Window && high - low <= 0.01 * low;
         if (steady || epochMs() - start > timeoutMs)

@@ -8,12 +8,16 @@ namespace gradecast::bench {
 
 // Memory of a process and all its descendants (for the program: the main
 // process and the browser engine's helper processes), from
-// /proc/<pid>/smaps_rollup. PSS shares each shared page out among the
-// processes that map it, so the sum counts it once; RSS counts it in each.
+// /proc/<pid>/smaps_rollup. PSS shares each page out among the processes that
+// map it. Its anonymous and shared-memory part (heaps, the engine's buffers)
+// is what the program allocated: only the program's own processes share
+// those pages, so the figure does not move when other programs on the
+// machine map the same libraries, which the file part (code) does.
 struct MemorySample {
+    double allocatedMiB = 0;     // Pss_Anon + Pss_Shmem
+    double rootAllocatedMiB = 0; // the same for the process itself, without descendants
     double pssMiB = 0;
     double rssMiB = 0;
-    double rootPssMiB = 0; // the process itself, without its descendants
     int processes = 0;
 };
 

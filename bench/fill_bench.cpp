@@ -171,6 +171,16 @@ int runFill(int runs, const QStringList &only, bool verbose)
               << " |\n";
     }
 
+    // Pace on the first sheet measured (the plain one unless --sheets says
+    // otherwise): the engine's (Gradecast's keys arrive all
+    // at once) and xdotool's at its default delay.
+    const int keys = keystrokesOf(benchColumn());
+    out() << "\nPace on the first sheet, in page, per key (" << keys << " keys a run): Gradecast "
+          << QString::number(median(results[0][0].pageSpanMs) / keys, 'f', 2)
+          << " ms, xdotool --delay 0 "
+          << QString::number(median(results[0][1].pageSpanMs) / keys, 'f', 2)
+          << " ms, xdotool at its default delay "
+          << QString::number(median(results[0][2].pageSpanMs) / keys, 'f', 2) << " ms.\n";
     if (!wrongRuns.isEmpty())
         out() << "\nRuns with a wrong or missing value:\n\n" << wrongRuns;
     out() << "\nClock check, after each run: the page's clock read from the harness lay "
@@ -192,29 +202,33 @@ int runMemory(int popups)
     }
     const auto mib = [](double value) { return QString::number(value, 'f', 1); };
     const auto row = [&](const QString &state, const MemorySample &s, const QString &settled) {
-        out() << "| " << state << " | " << mib(s.pssMiB) << " | " << mib(s.rootPssMiB) << " | "
-              << mib(s.pssMiB - s.rootPssMiB) << " | " << mib(s.rssMiB) << " | " << s.processes
-              << " | " << settled << " |\n";
+        out() << "| " << state << " | " << mib(s.allocatedMiB) << " | " << mib(s.rootAllocatedMiB)
+              << " | " << mib(s.allocatedMiB - s.rootAllocatedMiB) << " | " << mib(s.pssMiB)
+              << " | " << mib(s.rssMiB) << " | " << s.processes << " | " << settled << " |\n";
     };
     const auto seconds = [](double ms) { return QString::number(ms / 1000, 'f', 0) + " s"; };
-    out() << "| State | PSS, all processes, MiB | Main process | Engine helpers | RSS summed, "
-             "MiB | Processes | Settled after |\n|---|---:|---:|---:|---:|---:|---:|\n";
+    const auto helpers = [](const MemorySample &s) { return s.allocatedMiB - s.rootAllocatedMiB; };
+    out() << "| State | Allocated, all processes, MiB | Main process | Engine helpers | PSS "
+             "with code, MiB | RSS summed, MiB | Processes | Settled after |\n"
+             "|---|---:|---:|---:|---:|---:|---:|---:|\n";
     row(QStringLiteral("One window on the practice page"), cycle.before,
         seconds(cycle.settleBeforeMs));
     row(QStringLiteral("After %1 pop-up windows opened and closed").arg(popups), cycle.after,
         seconds(cycle.settleAfterMs));
     row(QStringLiteral("The same, main process heap trimmed (diagnosis only)"), cycle.afterTrim,
         QString());
-    const double change = cycle.after.pssMiB / cycle.before.pssMiB - 1;
+    const double change = cycle.after.allocatedMiB / cycle.before.allocatedMiB - 1;
+    const double pssChange = cycle.after.pssMiB / cycle.before.pssMiB - 1;
     out() << "| Change, settled | " << percent(change) << " | "
-          << percent(cycle.after.rootPssMiB / cycle.before.rootPssMiB - 1) << " | "
-          << percent((cycle.after.pssMiB - cycle.after.rootPssMiB)
-                         / (cycle.before.pssMiB - cycle.before.rootPssMiB)
-                     - 1)
-          << " | " << percent(cycle.after.rssMiB / cycle.before.rssMiB - 1) << " | | |\n\n"
+          << percent(cycle.after.rootAllocatedMiB / cycle.before.rootAllocatedMiB - 1) << " | "
+          << percent(helpers(cycle.after) / helpers(cycle.before) - 1) << " | "
+          << percent(pssChange) << " | " << percent(cycle.after.rssMiB / cycle.before.rssMiB - 1) << " | | |\n\n"
           << "Goal, back within 10 % of the start (PSS, all processes): "
-          << (std::abs(change) <= 0.10 ? "met" : "**missed**") << " ("
-          << percent(change) << "). Pop-up window, window.open() → its page loaded: median "
+          << (std::abs(pssChange) <= 0.10 ? "met" : "**missed**") << " ("
+          << percent(pssChange) << "); in allocated memory alone: "
+          << (std::abs(change) <= 0.10 ? "met" : "**missed**") << " (" << percent(change)
+          << ", " << mib(cycle.after.allocatedMiB - cycle.before.allocatedMiB) << " MiB"
+          << "). Pop-up window, window.open() → its page loaded: median "
           << formatMs(median(cycle.openMs)) << " ms over " << cycle.openMs.size()
           << " pop-ups.\n";
     return 0;
@@ -262,7 +276,8 @@ int runStartup(const QString &program, int runs)
         {firstWindowMs});
     row(QStringLiteral("In process, a further window → practice page loaded"), laterWindowMs);
     out() << "\nMemory of the launched `gradecast`, one window on the practice page, settled: "
-          << QString::number(memory.pssMiB, 'f', 1) << " MiB PSS ("
+          << QString::number(memory.allocatedMiB, 'f', 1) << " MiB allocated ("
+          << QString::number(memory.pssMiB, 'f', 1) << " MiB PSS with code, "
           << QString::number(memory.rssMiB, 'f', 1) << " MiB RSS summed) over "
           << memory.processes << " processes.\n";
     return 0;
