@@ -172,8 +172,8 @@ int runFill(int runs, const QStringList &only, bool verbose)
     }
 
     // Pace on the first sheet measured (the plain one unless --sheets says
-    // otherwise): the engine's (Gradecast's keys arrive all
-    // at once) and xdotool's at its default delay.
+    // otherwise): the engine's, since Gradecast's keys arrive all at once, and
+    // xdotool's at its default delay.
     const int keys = keystrokesOf(benchColumn());
     out() << "\nPace on the first sheet, in page, per key (" << keys << " keys a run): Gradecast "
           << QString::number(median(results[0][0].pageSpanMs) / keys, 'f', 2)
