@@ -197,7 +197,9 @@ int runMemory(int popups)
 {
     const PopupCycle cycle = runPopupCycle(popups);
     if (cycle.completed != popups) {
-        progress(QStringLiteral("only %1 of %2 pop-ups completed").arg(cycle.completed).arg(popups));
+        progress(QStringLiteral("only %1 of %2 pop-ups completed")
+                     .arg(cycle.completed)
+                     .arg(popups));
         return 1;
     }
     const auto mib = [](double value) { return QString::number(value, 'f', 1); };
@@ -222,7 +224,8 @@ int runMemory(int popups)
     out() << "| Change, settled | " << percent(change) << " | "
           << percent(cycle.after.rootAllocatedMiB / cycle.before.rootAllocatedMiB - 1) << " | "
           << percent(helpers(cycle.after) / helpers(cycle.before) - 1) << " | "
-          << percent(pssChange) << " | " << percent(cycle.after.rssMiB / cycle.before.rssMiB - 1) << " | | |\n\n"
+          << percent(pssChange) << " | "
+          << percent(cycle.after.rssMiB / cycle.before.rssMiB - 1) << " | | |\n\n"
           << "Goal, back within 10 % of the start (PSS, all processes): "
           << (std::abs(pssChange) <= 0.10 ? "met" : "**missed**") << " ("
           << percent(pssChange) << "); in allocated memory alone: "
@@ -291,7 +294,8 @@ int main(int argc, char **argv)
     Application application(argc, argv);
 
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("section"), QStringLiteral("fill, memory or startup"));
+    parser.addPositionalArgument(QStringLiteral("section"),
+                                 QStringLiteral("fill, memory or startup"));
     const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs."),
                                         QStringLiteral("N"));
     const QCommandLineOption popupsOption(QStringLiteral("popups"), QStringLiteral("Pop-ups."),
