@@ -3,6 +3,7 @@
 #include "app/clickable_label.h"
 #include "app/input_lock.h"
 #include "app/twips.h"
+#include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>
@@ -90,7 +91,10 @@ Form1::Form1(QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    ReturnFreedMemorySoon();
+}
 
 void Form1::createControls()
 {
