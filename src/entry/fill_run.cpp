@@ -18,6 +18,10 @@ namespace gradecast {
 
 namespace {
 
+// How long the run waits for the page to learn that it has the focus; a page
+// too busy to answer in this time gets the keys anyway.
+constexpr int PageFocusTimeoutMs = 2000;
+
 // Texts and decimals from the settings, separators from the boxes as they stand.
 FillOptions fillOptionsOf(const Form1 &window)
 {
@@ -78,6 +82,8 @@ void Form1::Command3_Click()
     // nothing of it is touched after that.
     const QPointer<Form1> self(this);
     SkipFailure([] { PumpMessages(); });
+    if (self)
+        SkipFailure([&] { WB1->waitForPageFocus(PageFocusTimeoutMs); });
     if (self) {
         SkipFailure([&] {
             const FillOptions options = fillOptionsOf(*this);

@@ -2,6 +2,15 @@
 
 #include "platform/web_page.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineScript>
+
+#include <memory>
+#include <optional>
+
 namespace gradecast {
 
 WebBrowser::WebBrowser(QWidget *parent)
@@ -53,6 +62,32 @@ void WebBrowser::setSilent(bool on)
 bool WebBrowser::Silent() const
 {
     return static_cast<WebPage *>(page())->silent();
+}
+
+bool WebBrowser::waitForPageFocus(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    const QPointer<WebBrowser> self(this);
+    while (!deadline.hasExpired()) {
+        // The answer may come after this wait has given up or the browser has gone.
+        auto focused = std::make_shared<std::optional<bool>>();
+        QEventLoop loop;
+        const QPointer<QEventLoop> waiting(&loop);
+        page()->runJavaScript(QStringLiteral("document.hasFocus()"),
+                              QWebEngineScript::ApplicationWorld,
+                              [focused, waiting](const QVariant &answer) {
+                                  *focused = answer.toBool();
+                                  if (waiting)
+                                      waiting->quit();
+                              });
+        QTimer::singleShot(int(deadline.remainingTime()), &loop, &QEventLoop::quit);
+        loop.exec();
+        if (!self)
+            return false;
+        if (focused->value_or(false))
+            return true;
+    }
+    return false;
 }
 
 QWebEngineView *WebBrowser::createWindow(QWebEnginePage::WebWindowType)

@@ -29,6 +29,12 @@ public:
     void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
     bool RegisterAsBrowser() const { return m_registerAsBrowser; }
 
+    // Runs events until the page holds the keyboard focus this view was
+    // given, at most timeoutMs. The engine tells the page about focus on
+    // another channel than about keys: keys sent before the page knows it has
+    // the focus go nowhere. False when the focus did not arrive in time.
+    bool waitForPageFocus(int timeoutMs);
+
     // Silent keeps the pages' script errors and console chatter out of sight;
     // a page's own alerts and questions still appear.
     void setSilent(bool on);
