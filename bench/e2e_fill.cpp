@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "e2e_common.h"
 #include "e2e_wait.h"
+#include "support/page_helpers.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>
@@ -134,7 +135,7 @@ FillBench::ClockProbe FillBench::probeClock()
 {
     const double askedAt = epochMs();
     const double pageNow =
-        evaluateJs(m_window->WB1, QStringLiteral("performance.timeOrigin + performance.now()"))
+        evaluate(m_window->WB1, QStringLiteral("performance.timeOrigin + performance.now()"))
             .toDouble();
     const double answeredAt = epochMs();
     return {pageNow - (askedAt + answeredAt) / 2, answeredAt - askedAt};
@@ -146,7 +147,7 @@ FillOutcome FillBench::run(Typist typist)
         m_window->Text2->setPlainText(m_column.pasted);
     else
         focusForXdotool();
-    evaluateJs(m_window->WB1, QStringLiteral("bench.reset(%1)").arg(jsArray(m_column.expected)));
+    evaluate(m_window->WB1, QStringLiteral("bench.reset(%1)").arg(jsArray(m_column.expected)));
 
     bool complete = false;
     const QMetaObject::Connection title = QObject::connect(
@@ -179,7 +180,7 @@ FillOutcome FillBench::run(Typist typist)
     int lastInputs = -1;
     double lastChange = epochMs();
     while (!spinUntil([&] { return complete; }, PollMs)) {
-        const int inputs = evaluateJs(m_window->WB1, QStringLiteral("bench.inputs")).toInt();
+        const int inputs = evaluate(m_window->WB1, QStringLiteral("bench.inputs")).toInt();
         if (inputs != lastInputs) {
             lastInputs = inputs;
             lastChange = epochMs();
@@ -194,7 +195,7 @@ FillOutcome FillBench::run(Typist typist)
     }
 
     FillOutcome outcome;
-    const QVariantMap state = evaluateJs(m_window->WB1, QStringLiteral("bench.state()")).toMap();
+    const QVariantMap state = evaluate(m_window->WB1, QStringLiteral("bench.state()")).toMap();
     const double doneAt = state.value(QStringLiteral("doneAt")).toDouble();
     const double end = doneAt > 0 ? doneAt : state.value(QStringLiteral("lastInputAt")).toDouble();
     const double firstKey = state.value(QStringLiteral("firstKeyAt")).toDouble();
@@ -202,7 +203,7 @@ FillOutcome FillBench::run(Typist typist)
     outcome.pageSpanMs = end > 0 && firstKey > 0 ? end - firstKey : 0;
     outcome.inputEvents = state.value(QStringLiteral("inputs")).toInt();
     outcome.keydowns = state.value(QStringLiteral("keydowns")).toInt();
-    outcome.values = evaluateJs(m_window->WB1, QStringLiteral("bench.values()")).toStringList();
+    outcome.values = evaluate(m_window->WB1, QStringLiteral("bench.values()")).toStringList();
     for (qsizetype i = 0; i < m_column.expected.size(); ++i) {
         if (i >= outcome.values.size() || outcome.values[i] != m_column.expected[i])
             ++outcome.wrongFields;

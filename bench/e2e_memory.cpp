@@ -4,6 +4,7 @@
 #include "e2e_common.h"
 #include "platform/web_browser.h"
 #include "e2e_wait.h"
+#include "support/page_helpers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -129,7 +130,7 @@ PopupCycle runPopupCycle(int popups)
     PopupCycle cycle;
     auto *first = new Form1;
     first->show();
-    if (!waitForDocument(first->WB1, WebBrowser::homeUrl())) {
+    if (!waitForPage(first->WB1, WebBrowser::homeUrl())) {
         delete first;
         return cycle;
     }
@@ -142,7 +143,7 @@ PopupCycle runPopupCycle(int popups)
         // opener asked for and not the pop-up window's own start-up page.
         QUrl target = WebBrowser::homeUrl();
         target.setFragment(QStringLiteral("popup%1").arg(i));
-        evaluateJs(first->WB1, QStringLiteral("window.open('%1', '_blank'); true")
+        evaluate(first->WB1, QStringLiteral("window.open('%1', '_blank'); true")
                                  .arg(target.toString(QUrl::FullyEncoded)));
         QPointer<Form1> popup;
         (void)spinUntil(
@@ -154,12 +155,12 @@ PopupCycle runPopupCycle(int popups)
                 return !popup.isNull();
             },
             30000);
-        if (!popup || !waitForDocument(popup->WB1, target))
+        if (!popup || !waitForPage(popup->WB1, target))
             break;
         cycle.openMs << epochMs() - openedAt;
 
         if (i % 2 == 0)
-            evaluateJs(popup->WB1, QStringLiteral("window.close(); true"));
+            evaluate(popup->WB1, QStringLiteral("window.close(); true"));
         else
             popup->close();
         if (!spinUntil([&] { return popup.isNull(); }, 30000))

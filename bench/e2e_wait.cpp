@@ -1,15 +1,14 @@
 #include "e2e_wait.h"
 
 #include "e2e_common.h"
+#include "support/page_helpers.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <algorithm>
-#include <memory>
 
 namespace gradecast::bench {
 
@@ -42,37 +41,10 @@ void spinFor(int ms)
     spinUntil([end] { return epochMs() >= end; }, ms + 1);
 }
 
-bool waitForDocument(QWebEngineView *view, const QUrl &url, int timeoutMs)
-{
-    const QString expected = url.toString(QUrl::FullyEncoded) + QStringLiteral(" complete");
-    const double start = epochMs();
-    while (epochMs() - start < timeoutMs) {
-        if (view->url() == url
-            && evaluateJs(view, QStringLiteral("location.href + ' ' + document.readyState"), 2000)
-                       .toString()
-                   == expected)
-            return true;
-        spinFor(20);
-    }
-    return false;
-}
-
 bool loadPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
 {
     view->load(url);
-    return waitForDocument(view, url, timeoutMs);
-}
-
-QVariant evaluateJs(QWebEngineView *view, const QString &script, int timeoutMs)
-{
-    // The answer may come after the view has gone; share the slot with it.
-    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
-    view->page()->runJavaScript(script, [result](const QVariant &value) {
-        *result = {true, value};
-    });
-    if (!spinUntil([&] { return result->first; }, timeoutMs))
-        return {};
-    return result->second;
+    return waitForPage(view, url, timeoutMs);
 }
 
 } // namespace gradecast::bench

@@ -19,15 +19,7 @@ bool spinUntil(const std::function<bool()> &done, int timeoutMs);
 // Runs the event loop for ms milliseconds.
 void spinFor(int ms);
 
-// Waits until view shows url with its document loaded. A new window reports
-// its address while it still holds an empty document: this asks the document.
-bool waitForDocument(QWebEngineView *view, const QUrl &url, int timeoutMs = 30000);
-
 // Loads url into view and waits for its document.
 bool loadPage(QWebEngineView *view, const QUrl &url, int timeoutMs = 30000);
-
-// Runs script in the view's page and returns its value; an invalid QVariant
-// when no answer came in time.
-QVariant evaluateJs(QWebEngineView *view, const QString &script, int timeoutMs = 30000);
 
 } // namespace gradecast::bench

@@ -2,14 +2,11 @@
 
 #include "platform/web_page.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QPointer>
-#include <QTimer>
-#include <QWebEngineScript>
+#include "platform/page_script.h"
 
-#include <memory>
-#include <optional>
+#include <QDeadlineTimer>
+#include <QPointer>
+#include <QWebEngineScript>
 
 namespace gradecast {
 
@@ -69,22 +66,12 @@ bool WebBrowser::waitForPageFocus(int timeoutMs)
     const QDeadlineTimer deadline(timeoutMs);
     const QPointer<WebBrowser> self(this);
     while (!deadline.hasExpired()) {
-        // The answer may come after this wait has given up or the browser has gone.
-        auto focused = std::make_shared<std::optional<bool>>();
-        QEventLoop loop;
-        const QPointer<QEventLoop> waiting(&loop);
-        page()->runJavaScript(QStringLiteral("document.hasFocus()"),
-                              QWebEngineScript::ApplicationWorld,
-                              [focused, waiting](const QVariant &answer) {
-                                  *focused = answer.toBool();
-                                  if (waiting)
-                                      waiting->quit();
-                              });
-        QTimer::singleShot(int(deadline.remainingTime()), &loop, &QEventLoop::quit);
-        loop.exec();
+        const std::optional<QVariant> focused =
+            RunScriptAndWait(page(), QStringLiteral("document.hasFocus()"),
+                             QWebEngineScript::ApplicationWorld, int(deadline.remainingTime()));
         if (!self)
             return false;
-        if (focused->value_or(false))
+        if (focused && focused->toBool())
             return true;
     }
     return false;

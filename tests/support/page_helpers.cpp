@@ -1,13 +1,12 @@
 #include "support/page_helpers.h"
 
+#include "platform/page_script.h"
+
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QPointer>
 #include <QTimer>
-#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
-
-#include <memory>
 
 namespace gradecast {
 
@@ -22,19 +21,8 @@ QUrl testPage(const QString &name)
 
 QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs)
 {
-    // The answer may come after this call has given up; it then goes nowhere.
-    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
-    QEventLoop loop;
-    QPointer<QEventLoop> waiting(&loop);
-    view->page()->runJavaScript(script, [result, waiting](const QVariant &value) {
-        *result = {true, value};
-        if (waiting)
-            waiting->quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!result->first)
-        loop.exec();
-    return result->second;
+    return RunScriptAndWait(view->page(), script, QWebEngineScript::MainWorld, timeoutMs)
+        .value_or(QVariant());
 }
 
 bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
