@@ -75,6 +75,9 @@ void Form1::Command3_Click()
         SkipFailure([&] { control->setEnabled(false); });
 
     SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
+    // The question box has just closed: without a window manager to hand the
+    // activation back, the browser only gets the focus in an active window.
+    SkipFailure([&] { activateWindow(); });
     SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
     SkipFailure([&] { m_inputLock->setLocked(true); });
 
