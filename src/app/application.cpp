@@ -12,11 +12,7 @@ namespace {
 
 [[noreturn]] void endWithFailure(const QString &what)
 {
-    PromptRequest report;
-    report.title = QStringLiteral("Gradecast");
-    report.icon = QMessageBox::Critical;
-    report.text = QStringLiteral("程式發生錯誤，必須結束：\n%1").arg(what);
-    Prompt(report);
+    Tell(nullptr, QStringLiteral("程式發生錯誤，必須結束：\n%1").arg(what), QMessageBox::Critical);
     std::_Exit(EXIT_FAILURE);
 }
 

@@ -43,4 +43,14 @@ bool AskYesNo(QWidget *window, const QString &text, QMessageBox::Icon icon,
     return Prompt(request) == QMessageBox::Yes;
 }
 
+void Tell(QWidget *window, const QString &text, QMessageBox::Icon icon)
+{
+    PromptRequest request;
+    request.parent = window;
+    request.title = window ? window->windowTitle() : QStringLiteral("Gradecast");
+    request.text = text;
+    request.icon = icon;
+    Prompt(request);
+}
+
 } // namespace gradecast

@@ -30,4 +30,8 @@ PromptHandler SetPromptHandler(PromptHandler handler);
 bool AskYesNo(QWidget *window, const QString &text, QMessageBox::Icon icon,
               QMessageBox::StandardButton defaultButton = QMessageBox::Yes);
 
+// A report with an OK button, titled with the window's title ("Gradecast"
+// when there is no window).
+void Tell(QWidget *window, const QString &text, QMessageBox::Icon icon);
+
 } // namespace gradecast

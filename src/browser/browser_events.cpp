@@ -28,14 +28,11 @@ void reportWindowLimit(Form1 *window)
         return;
     // Not from inside the engine's request: the box waits for the user.
     QTimer::singleShot(0, window, [window] {
-        PromptRequest report;
-        report.parent = window;
-        report.title = window->windowTitle();
-        report.icon = QMessageBox::Warning;
-        report.text = QStringLiteral("已經開啟 %1 個視窗，網頁要求開啟的新視窗將不再開啟。\n"
-                                     "請先關閉用不到的視窗。")
-                          .arg(MaxOpenWindows);
-        Prompt(report);
+        Tell(window,
+             QStringLiteral("已經開啟 %1 個視窗，網頁要求開啟的新視窗將不再開啟。\n"
+                            "請先關閉用不到的視窗。")
+                 .arg(MaxOpenWindows),
+             QMessageBox::Warning);
     });
 }
 

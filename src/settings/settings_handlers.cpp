@@ -53,14 +53,10 @@ void Form1::Command2_Click()
         return;
     // The settings stay as they are in this window; the teacher must know
     // that they did not reach the file.
-    PromptRequest report;
-    report.parent = this;
-    report.title = windowTitle();
-    report.icon = QMessageBox::Critical;
-    report.text = QStringLiteral("無法儲存設定參數到 %1\n\n%2")
-                      .arg(QString::fromStdString(file.string()),
-                           QString::fromStdString(result.error));
-    Prompt(report);
+    Tell(this,
+         QStringLiteral("無法儲存設定參數到 %1\n\n%2")
+             .arg(QString::fromStdString(file.string()), QString::fromStdString(result.error)),
+         QMessageBox::Critical);
 }
 
 } // namespace gradecast

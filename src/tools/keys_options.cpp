@@ -3,7 +3,10 @@
 #include "settings/settings_record.h"
 #include "tools/utf8.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <utility>
 
 namespace gradecast {
 
@@ -25,6 +28,13 @@ const char *const KeysUsage =
     "  --help           this text\n";
 
 namespace {
+
+// The options that take no value and set one switch of the request.
+const std::pair<std::string_view, bool KeysRequest::*> Flags[] = {
+    {"--help", &KeysRequest::help},   {"--raw", &KeysRequest::raw},
+    {"--check", &KeysRequest::check}, {"--tab", &KeysRequest::tab},
+    {"--enter", &KeysRequest::enter},
+};
 
 std::optional<std::int16_t> parseDecimal(std::string_view text)
 {
@@ -92,26 +102,13 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
             inputGiven = true;
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--help") {
+        } else if (const auto flag = std::find_if(
+                       std::begin(Flags), std::end(Flags),
+                       [&](const auto &f) { return argument == f.first; });
+                   flag != std::end(Flags)) {
             if (!noValue())
                 return parsed;
-            request.help = true;
-        } else if (argument == "--raw") {
-            if (!noValue())
-                return parsed;
-            request.raw = true;
-        } else if (argument == "--check") {
-            if (!noValue())
-                return parsed;
-            request.check = true;
-        } else if (argument == "--tab") {
-            if (!noValue())
-                return parsed;
-            request.tab = true;
-        } else if (argument == "--enter") {
-            if (!noValue())
-                return parsed;
-            request.enter = true;
+            request.*flag->second = true;
         } else if (argument == "--settings") {
             const auto value = takeValue();
             if (!value)
