@@ -1,6 +1,7 @@
 #include "e2e_memory.h"
 
 #include "app/form1.h"
+#include "app/windows.h"
 #include "e2e_common.h"
 #include "platform/web_browser.h"
 #include "e2e_wait.h"
@@ -59,16 +60,6 @@ void addRollup(pid_t pid, MemorySample &sample)
             sample.allocatedMiB += mib;
     }
     ++sample.processes;
-}
-
-QList<Form1 *> openWindows()
-{
-    QList<Form1 *> windows;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *form = qobject_cast<Form1 *>(widget); form && form->isVisible())
-            windows << form;
-    }
-    return windows;
 }
 
 } // namespace
@@ -137,7 +128,7 @@ PopupCycle runPopupCycle(int popups)
     cycle.before = settledProcessTree(getpid(), 90000, &cycle.settleBeforeMs);
 
     for (int i = 0; i < popups; ++i) {
-        const QList<Form1 *> before = openWindows();
+        const QList<Form1 *> before = OpenWindows();
         const double openedAt = epochMs();
         // A distinct address for each, so the wait below sees the page the
         // opener asked for and not the pop-up window's own start-up page.
@@ -148,7 +139,7 @@ PopupCycle runPopupCycle(int popups)
         QPointer<Form1> popup;
         (void)spinUntil(
             [&] {
-                for (Form1 *form : openWindows()) {
+                for (Form1 *form : OpenWindows()) {
                     if (!before.contains(form))
                         popup = form;
                 }

@@ -13,9 +13,6 @@ class QPushButton;
 
 namespace gradecast {
 
-// Windows pages may have open at once; further requests are refused.
-inline constexpr int MaxOpenWindows = 30;
-
 class ClickableLabel;
 class InputLock;
 class WebBrowser;
@@ -70,25 +67,27 @@ public:
     void Form_Resize();
 
     // Settings (settings/).
+    void Text1_Change();
     void Check1_Click();
     void Check4_Click();
     void Text3_Change();
     void Text4_Change();
     void Command2_Click();
 
-    // Fill run (entry/).
+    // Fill run and the score box (entry/).
     void Command3_Click();
+    void Label2_Click();
 
-    // Navigation and the simple commands (browser/).
+    // Quitting (app/).
+    void Command9_Click();
+
+    // Navigation (browser/).
     void Command1_Click();
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
     void Command8_Click();
-    void Command9_Click();
-    void Text1_Change();
-    void Label2_Click();
 
     // Browser events (browser/).
     void WB1_NewWindow2(gradecast::WebBrowser **ppDisp, bool *Cancel);

@@ -1,6 +1,6 @@
 #include "app/application.h"
 #include "app/form1.h"
-
+#include "app/windows.h"
 
 int main(int argc, char **argv)
 {
@@ -11,9 +11,6 @@ int main(int argc, char **argv)
     first->show();
     const int status = application.exec();
     // Windows still open when the program ends go before the browser engine does.
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<gradecast::Form1 *>(window))
-            delete window;
-    }
+    qDeleteAll(gradecast::OpenWindows());
     return status;
 }

@@ -1,42 +1,10 @@
 #include "app/form1.h"
 
-#include "app/prompt.h"
 #include "app/twips.h"
+#include "app/windows.h"
 #include "platform/web_browser.h"
 
-#include <QApplication>
-#include <QTimer>
-
 namespace gradecast {
-
-namespace {
-
-int openWindowCount()
-{
-    int count = 0;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        count += qobject_cast<Form1 *>(window) && window->isVisible();
-    return count;
-}
-
-// Said once per run of the program: a page that opens windows in a loop
-// must not bury the teacher in messages either.
-void reportWindowLimit(Form1 *window)
-{
-    static bool reported = false;
-    if (std::exchange(reported, true))
-        return;
-    // Not from inside the engine's request: the box waits for the user.
-    QTimer::singleShot(0, window, [window] {
-        Tell(window,
-             QStringLiteral("已經開啟 %1 個視窗，網頁要求開啟的新視窗將不再開啟。\n"
-                            "請先關閉用不到的視窗。")
-                 .arg(MaxOpenWindows),
-             QMessageBox::Warning);
-    });
-}
-
-} // namespace
 
 // A page that opens a window gets a complete window of its own. Its start-up
 // has begun loading its home address; the engine loads the page that asked
@@ -44,13 +12,12 @@ void reportWindowLimit(Form1 *window)
 // stopped at MaxOpenWindows, so the desktop stays usable.
 void Form1::WB1_NewWindow2(WebBrowser **ppDisp, bool *Cancel)
 {
-    if (openWindowCount() >= MaxOpenWindows) {
+    if (!MayOpenWindow(this)) {
         *Cancel = true;
-        reportWindowLimit(this);
         return;
     }
+    // The engine finds windows by name itself: nothing to register.
     auto *window = new Form1;
-    window->WB1->setRegisterAsBrowser(true);
     *ppDisp = window->WB1;
     window->show();
 }

@@ -1,11 +1,7 @@
 #include "app/form1.h"
 
 #include "app/failures.h"
-#include "browser/end_program.h"
 #include "platform/web_browser.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace gradecast {
 
@@ -38,21 +34,6 @@ void Form1::Command6_Click()
 void Form1::Command7_Click()
 {
     SkipFailure([&] { WB1->Refresh(); });
-}
-
-void Form1::Command9_Click()
-{
-    EndProgram();
-}
-
-void Form1::Text1_Change()
-{
-    m_settings.SchoolUrl = Text1->text().toStdU16String();
-}
-
-void Form1::Label2_Click()
-{
-    Text2->setPlainText(QString());
 }
 
 } // namespace gradecast

@@ -56,11 +56,6 @@ void WebBrowser::setSilent(bool on)
     static_cast<WebPage *>(page())->setSilent(on);
 }
 
-bool WebBrowser::Silent() const
-{
-    return static_cast<WebPage *>(page())->silent();
-}
-
 bool WebBrowser::waitForPageFocus(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);

@@ -22,13 +22,6 @@ public:
     void GoHome();
     void Refresh();
 
-    // This engine has no status bar and finds named windows by itself; the
-    // properties are kept so the start-up reads as it always has.
-    void setStatusBar(bool on) { m_statusBar = on; }
-    bool StatusBar() const { return m_statusBar; }
-    void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
-    bool RegisterAsBrowser() const { return m_registerAsBrowser; }
-
     // Runs events until the page holds the keyboard focus this view was
     // given, at most timeoutMs. The engine tells the page about focus on
     // another channel than about keys: keys sent before the page knows it has
@@ -38,7 +31,6 @@ public:
     // Silent keeps the pages' script errors and console chatter out of sight;
     // a page's own alerts and questions still appear.
     void setSilent(bool on);
-    bool Silent() const;
 
 signals:
     // A page asks for a new window. The handler hands back, through browser,
@@ -51,10 +43,6 @@ signals:
 
 protected:
     QWebEngineView *createWindow(QWebEnginePage::WebWindowType type) override;
-
-private:
-    bool m_statusBar = false;
-    bool m_registerAsBrowser = false;
 };
 
 } // namespace gradecast

@@ -12,7 +12,6 @@ public:
     explicit WebPage(QObject *parent = nullptr);
 
     void setSilent(bool on) { m_silent = on; }
-    bool silent() const { return m_silent; }
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,

@@ -29,6 +29,12 @@ void Form1::Check4_Click()
     m_settings.UseEnter = 1;
 }
 
+// The address box is the school system's address, saved or not.
+void Form1::Text1_Change()
+{
+    m_settings.SchoolUrl = Text1->text().toStdU16String();
+}
+
 void Form1::Text3_Change()
 {
     m_settings.Score100Text = TrimSpaces(Text3->text().toStdU16String());

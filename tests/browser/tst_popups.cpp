@@ -2,9 +2,9 @@
 // own, and a page that closes its window closes that window alone.
 
 #include "app/form1.h"
+#include "app/windows.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
-#include "support/open_windows.h"
 #include "support/page_helpers.h"
 #include "support/settings_folder.h"
 
@@ -43,7 +43,7 @@ Form1 *PopupTest::newWindow(const QList<Form1 *> &before)
     Form1 *appeared = nullptr;
     (void)QTest::qWaitFor(
         [&] {
-            for (Form1 *form : openWindows()) {
+            for (Form1 *form : OpenWindows()) {
                 if (!before.contains(form))
                     appeared = form;
             }
@@ -62,7 +62,7 @@ void PopupTest::init()
 
 void PopupTest::cleanup()
 {
-    for (Form1 *window : openWindows())
+    for (Form1 *window : OpenWindows())
         delete window;
     m_folder.reset();
 }
@@ -96,7 +96,7 @@ void PopupTest::pageOpensACompleteWindow()
     // Unsaved in the first window: the pop-up reads the file for itself.
     first->Text4->setText(QStringLiteral("Y"));
 
-    const QList<Form1 *> before = openWindows();
+    const QList<Form1 *> before = OpenWindows();
     click(first, element);
     Form1 *popup = newWindow(before);
     QVERIFY(popup);
@@ -107,7 +107,6 @@ void PopupTest::pageOpensACompleteWindow()
     QCOMPARE(evaluate(popup->WB1, QStringLiteral("document.getElementById('name').textContent"))
                  .toString(),
              QStringLiteral("second"));
-    QVERIFY(popup->WB1->RegisterAsBrowser());
     QCOMPARE(popup->Text1->text(), testPage(QStringLiteral("plain.html")).toString());
     QCOMPARE(popup->Text4->text(), QStringLiteral("X"));
     QVERIFY(popup->windowTitle().endsWith(QStringLiteral("ver1.7")));
@@ -124,18 +123,18 @@ void PopupTest::popupOfAPopup()
     QVERIFY(first);
     const QUrl opener = testPage(QStringLiteral("opener.html"));
 
-    QList<Form1 *> before = openWindows();
+    QList<Form1 *> before = OpenWindows();
     click(first, QStringLiteral("openOpener"));
     Form1 *popup = newWindow(before);
     QVERIFY(popup);
     QVERIFY(waitForPage(popup->WB1, opener));
 
-    before = openWindows();
+    before = OpenWindows();
     click(popup, QStringLiteral("open"));
     Form1 *third = newWindow(before);
     QVERIFY(third);
     QVERIFY(waitForPage(third->WB1, testPage(QStringLiteral("second.html"))));
-    QCOMPARE(openWindows().size(), 3);
+    QCOMPARE(OpenWindows().size(), 3);
 }
 
 void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
@@ -144,7 +143,7 @@ void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
     QVERIFY(first);
     first->Text2->setPlainText(QStringLiteral("85\n90"));
 
-    const QList<Form1 *> before = openWindows();
+    const QList<Form1 *> before = OpenWindows();
     click(first, QStringLiteral("openCloser"));
     QPointer<Form1> popup = newWindow(before);
     QVERIFY(popup);
@@ -153,7 +152,7 @@ void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
 
     click(popup, QStringLiteral("close"));
     QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), 30000);
-    QCOMPARE(openWindows(), QList<Form1 *>{first});
+    QCOMPARE(OpenWindows(), QList<Form1 *>{first});
     QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85\n90"));
     QVERIFY(first->isVisible());
 }
@@ -162,7 +161,7 @@ void PopupTest::userClosingTheFirstWindowLeavesTheOthers()
 {
     QPointer<Form1> first = openOpener();
     QVERIFY(first);
-    const QList<Form1 *> before = openWindows();
+    const QList<Form1 *> before = OpenWindows();
     click(first, QStringLiteral("open"));
     QPointer<Form1> popup = newWindow(before);
     QVERIFY(popup);

@@ -3,9 +3,9 @@
 // window must be let go, and no other window may lose anything.
 
 #include "app/form1.h"
+#include "app/windows.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
-#include "support/open_windows.h"
 #include "support/page_helpers.h"
 #include "support/scripted_prompt.h"
 #include "support/settings_folder.h"
@@ -52,7 +52,7 @@ void FillFaultsTest::init()
 
 void FillFaultsTest::cleanup()
 {
-    qDeleteAll(openWindows());
+    qDeleteAll(OpenWindows());
     m_prompt.reset();
     m_folder.reset();
 }
@@ -95,7 +95,7 @@ void FillFaultsTest::pageActsInTheMiddleOfARun()
 
     QVERIFY(released(window));
     QCOMPARE(window->Text2->toPlainText(), QStringLiteral("85\n90\n70"));
-    QTRY_COMPARE_WITH_TIMEOUT(openWindows().size(), windowsAfter, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), windowsAfter, 30000);
     // The engine is still there and answers.
     QTRY_VERIFY_WITH_TIMEOUT(evaluate(window->WB1, QStringLiteral("1 + 1")).toInt() == 2, 30000);
 }
@@ -106,8 +106,8 @@ void FillFaultsTest::popupClosesItselfInTheMiddleOfARun()
     QVERIFY(first);
     first->Text2->setPlainText(QStringLiteral("60\n70"));
     evaluate(first->WB1, QStringLiteral("document.getElementById('openClosingFields').click()"));
-    QTRY_COMPARE_WITH_TIMEOUT(openWindows().size(), 2, 30000);
-    QPointer<Form1> popup = openWindows().at(openWindows().at(0) == first ? 1 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), 2, 30000);
+    QPointer<Form1> popup = OpenWindows().at(OpenWindows().at(0) == first ? 1 : 0);
     QUrl fields = testPage(QStringLiteral("fields.html"));
     fields.setQuery(QStringLiteral("n=3&onkey=close"));
     QVERIFY(waitForPage(popup->WB1, fields));
@@ -118,7 +118,7 @@ void FillFaultsTest::popupClosesItselfInTheMiddleOfARun()
 
     // The run ends and lets go; then the window goes as the page asked.
     QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), 30000);
-    QCOMPARE(openWindows(), QList<Form1 *>{first});
+    QCOMPARE(OpenWindows(), QList<Form1 *>{first});
     QCOMPARE(first->Text2->toPlainText(), QStringLiteral("60\n70"));
     QVERIFY(released(first));
 }
@@ -185,11 +185,11 @@ void FillFaultsTest::popupFloodStopsAtTheWindowLimit()
     first->Text2->setPlainText(QStringLiteral("85"));
 
     evaluate(first->WB1, QStringLiteral("document.getElementById('flood').click()"));
-    QTRY_COMPARE_WITH_TIMEOUT(openWindows().size(), MaxOpenWindows, 120000);
+    QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), MaxOpenWindows, 120000);
     // Told once, however many more the page asked for.
     QTRY_COMPARE_WITH_TIMEOUT(m_prompt->shown().size(), 1, 30000);
     QVERIFY(m_prompt->shown().first().text.contains(QString::number(MaxOpenWindows)));
-    QCOMPARE(openWindows().size(), MaxOpenWindows);
+    QCOMPARE(OpenWindows().size(), MaxOpenWindows);
 
     // The first window is still usable and keeps its scores.
     QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85"));

@@ -1,0 +1,72 @@
+#include "app/windows.h"
+
+#include "app/form1.h"
+#include "app/prompt.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace gradecast {
+
+namespace {
+
+struct Registry {
+    QList<Form1 *> windows;
+    bool limitReported = false;
+};
+
+Registry &registry()
+{
+    static Registry instance;
+    return instance;
+}
+
+void unregister(QObject *window)
+{
+    Registry &r = registry();
+    r.windows.removeIf([window](Form1 *w) { return static_cast<QObject *>(w) == window; });
+    if (r.windows.size() < MaxOpenWindows)
+        r.limitReported = false;
+}
+
+} // namespace
+
+void RegisterWindow(Form1 *window)
+{
+    registry().windows.append(window);
+    QObject::connect(window, &QObject::destroyed, &unregister);
+}
+
+QList<Form1 *> OpenWindows()
+{
+    return registry().windows;
+}
+
+bool MayOpenWindow(Form1 *asking)
+{
+    Registry &r = registry();
+    if (r.windows.size() < MaxOpenWindows)
+        return true;
+    if (!std::exchange(r.limitReported, true)) {
+        // Not from inside the engine's request: the box waits for the user.
+        QTimer::singleShot(0, asking, [asking] {
+            Tell(asking,
+                 QStringLiteral("已經開啟 %1 個視窗，網頁要求開啟的新視窗將不再開啟。\n"
+                                "請先關閉用不到的視窗。")
+                     .arg(MaxOpenWindows),
+                 QMessageBox::Warning);
+        });
+    }
+    return false;
+}
+
+void CloseAllWindows()
+{
+    for (Form1 *window : std::exchange(registry().windows, {})) {
+        window->hide();
+        window->deleteLater();
+    }
+    QCoreApplication::quit();
+}
+
+} // namespace gradecast

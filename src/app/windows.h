@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+
+namespace gradecast {
+
+class Form1;
+
+// Windows pages may have open at once; further requests are refused.
+inline constexpr int MaxOpenWindows = 30;
+
+// The program's open windows, in the order they opened. A window joins when
+// it is created and leaves when it is destroyed or the program ends; whatever
+// counts or walks the windows asks here.
+void RegisterWindow(Form1 *window);
+QList<Form1 *> OpenWindows();
+
+// Whether a page of asking may open one more window. At the limit the teacher
+// is told once, not once per refused window; the notice may come again after
+// windows have been closed below the limit.
+bool MayOpenWindow(Form1 *asking);
+
+// Ends the program at once: every window closes, nothing is saved.
+void CloseAllWindows();
+
+} // namespace gradecast

@@ -1,8 +1,0 @@
-#pragma once
-
-namespace gradecast {
-
-// Ends the program at once: every window closes, nothing is saved.
-void EndProgram();
-
-} // namespace gradecast
