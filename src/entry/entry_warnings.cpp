@@ -1,6 +1,7 @@
 #include "entry/entry_warnings.h"
 
 #include "entry/leading_number.h"
+#include "entry/utf16.h"
 
 namespace gradecast {
 
@@ -24,7 +25,7 @@ std::u16string shownEntry(std::u16string_view entry)
     if (entry.size() <= ShownEntryLength)
         return std::u16string(entry);
     std::size_t cut = ShownEntryLength;
-    if (entry[cut - 1] >= 0xD800 && entry[cut - 1] <= 0xDBFF)
+    if (SurrogatePairAt(entry, cut - 1))
         --cut; // keep a surrogate pair whole
     return std::u16string(entry.substr(0, cut)) + u"…";
 }

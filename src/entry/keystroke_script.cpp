@@ -2,6 +2,7 @@
 
 #include "entry/leading_number.h"
 #include "entry/number_text.h"
+#include "entry/utf16.h"
 
 #include <cmath>
 
@@ -13,24 +14,12 @@ constexpr char16_t CarriageReturn = u'\r';
 constexpr char16_t LineFeed = u'\n';
 constexpr char16_t Tab = u'\t';
 
-bool isHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // Each character in its own brace pair, so that none is taken as a key name or
 // modifier; a surrogate pair is one character and stays whole.
 void appendCharacters(std::u16string_view text, KeystrokeScript &script)
 {
     for (std::size_t i = 0; i < text.size();) {
-        const bool pair =
-            isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
-        const std::size_t length = pair ? 2 : 1;
+        const std::size_t length = SurrogatePairAt(text, i) ? 2 : 1;
         std::u16string keys = u"{";
         keys.append(text.substr(i, length));
         keys.push_back(u'}');

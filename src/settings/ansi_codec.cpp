@@ -1,5 +1,7 @@
 #include "settings/ansi_codec.h"
 
+#include "entry/utf16.h"
+
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -66,9 +68,6 @@ std::optional<std::string> userDefinedBytes(char16_t c)
     }
     return std::nullopt;
 }
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 class Converter {
 public:
@@ -137,8 +136,7 @@ std::string AnsiFromUnicode(std::u16string_view text)
     std::size_t pos = 0;
     while ((pos = converter.convert(input, pos, output)) < input.size()) {
         const std::size_t unit = pos / 2;
-        const bool pair =
-            isHighSurrogate(text[unit]) && unit + 1 < text.size() && isLowSurrogate(text[unit + 1]);
+        const bool pair = SurrogatePairAt(text, unit);
         const std::optional<std::string> custom = userDefinedBytes(text[unit]);
         output += custom ? *custom : "?";
         pos += pair ? 4 : 2;

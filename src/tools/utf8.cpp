@@ -1,5 +1,7 @@
 #include "tools/utf8.h"
 
+#include "entry/utf16.h"
+
 namespace gradecast {
 
 std::optional<std::u16string> Utf16FromUtf8(std::string_view bytes)
@@ -53,11 +55,10 @@ std::string Utf8FromUtf16(std::u16string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00
-            && text[i + 1] <= 0xDFFF) {
+        if (SurrogatePairAt(text, i)) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {
