@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/failures.h"
 #include "app/prompt.h"
 #include "version.h"
 
@@ -7,6 +8,8 @@
 #include <exception>
 
 namespace gradecast {
+
+Q_LOGGING_CATEGORY(lcFailures, "gradecast.failures")
 
 namespace {
 

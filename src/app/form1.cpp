@@ -3,6 +3,7 @@
 #include "app/clickable_label.h"
 #include "app/input_lock.h"
 #include "app/twips.h"
+#include "app/windows.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 
@@ -12,7 +13,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 namespace gradecast {
 
@@ -48,12 +48,6 @@ constexpr int ClearLabelFontPixels = 13;
 constexpr int SmallLabelFontPixels = 12;
 constexpr int WindowFontPixels = 12;
 
-void place(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(pixelsFromTwips(left), pixelsFromTwips(top), pixelsFromTwips(width),
-                        pixelsFromTwips(height));
-}
-
 void setTextColor(QWidget *widget, const QColor &color)
 {
     QPalette palette = widget->palette();
@@ -82,6 +76,7 @@ Form1::Form1(QWidget *parent)
     setFont(chineseFont(WindowFontPixels));
     resize(pixelsFromTwips(InitialWidth), pixelsFromTwips(InitialHeight));
 
+    RegisterWindow(this);
     createControls();
     // Loads that complete before the first layout put the browser where the
     // window was designed to have it.
@@ -96,74 +91,77 @@ Form1::~Form1()
     ReturnFreedMemorySoon();
 }
 
+// The controls the layout moves start where the layout's definition puts
+// them; the others stay where the window was designed to have them.
 void Form1::createControls()
 {
-    const auto button = [this](const QString &text, int left, int top, int width, int height) {
+    const LayoutControls designed = DefinitionControls();
+    const auto button = [this](const QString &text, const TwipsRect &where) {
         auto *b = new QPushButton(text, this);
         b->setFont(chineseFont(ButtonFontPixels));
         b->setAutoDefault(false);
-        place(b, left, top, width, height);
+        placeAt(b, where);
         return b;
     };
-    Command4 = button(QStringLiteral("上一頁"), 60, 60, 1095, 375);
-    Command5 = button(QStringLiteral("下一頁"), 1200, 60, 1095, 375);
-    Command7 = button(QStringLiteral("重新整理"), 2340, 60, 1155, 375);
-    Command1 = button(QStringLiteral("校務行政"), 3900, 60, 1395, 375);
-    Command6 = button(QStringLiteral("瀏覽器首頁"), 5340, 60, 1395, 375);
-    Command2 = button(QStringLiteral("儲存設定參數"), 7080, 60, 1635, 375);
-    Command9 = button(QStringLiteral("結束離開"), 8760, 60, 1395, 375);
+    Command4 = button(QStringLiteral("上一頁"), {60, 60, 1095, 375});
+    Command5 = button(QStringLiteral("下一頁"), {1200, 60, 1095, 375});
+    Command7 = button(QStringLiteral("重新整理"), {2340, 60, 1155, 375});
+    Command1 = button(QStringLiteral("校務行政"), {3900, 60, 1395, 375});
+    Command6 = button(QStringLiteral("瀏覽器首頁"), {5340, 60, 1395, 375});
+    Command2 = button(QStringLiteral("儲存設定參數"), {7080, 60, 1635, 375});
+    Command9 = button(QStringLiteral("結束離開"), {8760, 60, 1395, 375});
 
     Label1 = new QLabel(QStringLiteral("網址"), this);
     Label1->setFont(chineseFont(ButtonFontPixels));
     setTextColor(Label1, CaptionRed);
-    place(Label1, 60, 540, 495, 315);
+    placeAt(Label1, {60, 540, 495, 315});
 
     Text1 = new QLineEdit(this);
     Text1->setFont(chineseFont(ButtonFontPixels));
-    place(Text1, 600, 480, 8115, 375);
+    placeAt(Text1, {600, 480, 8115, 375});
 
-    Command8 = button(QStringLiteral("Go"), 8760, 480, 1395, 375);
+    Command8 = button(QStringLiteral("Go"), {8760, 480, 1395, 375});
 
     WB1 = new WebBrowser(this);
-    place(WB1, 60, 960, 10185, 7455);
+    placeAt(WB1, designed.WB1);
 
-    const auto checkBox = [this](const QString &text, int top) {
+    const auto checkBox = [this](const QString &text, const TwipsRect &where) {
         auto *box = new QCheckBox(text, this);
         setBackground(box, WindowBackground);
-        place(box, 10440, top, 1335, 195);
+        placeAt(box, where);
         return box;
     };
-    Check1 = checkBox(QStringLiteral("使用Tab"), 60);
-    Check4 = checkBox(QStringLiteral("使用Enter"), 300);
+    Check1 = checkBox(QStringLiteral("使用Tab"), designed.Check1);
+    Check4 = checkBox(QStringLiteral("使用Enter"), designed.Check4);
 
-    const auto smallLabel = [this](const QString &text, int left, int top, int width) {
+    const auto smallLabel = [this](const QString &text, const TwipsRect &where) {
         auto *label = new QLabel(text, this);
         label->setFont(chineseFont(SmallLabelFontPixels, true));
         setTextColor(label, CaptionRed);
-        place(label, left, top, width, 195);
+        placeAt(label, where);
         return label;
     };
-    Label3 = smallLabel(QStringLiteral("100分使用"), 10320, 600, 915);
+    Label3 = smallLabel(QStringLiteral("100分使用"), designed.Label3);
     Text3 = new QLineEdit(this);
-    place(Text3, 11280, 540, 555, 285);
-    Label4 = smallLabel(QStringLiteral("缺考使用"), 10320, 900, 855);
+    placeAt(Text3, designed.Text3);
+    Label4 = smallLabel(QStringLiteral("缺考使用"), designed.Label4);
     Text4 = new QLineEdit(this);
-    place(Text4, 11280, 840, 555, 270);
+    placeAt(Text4, designed.Text4);
 
     Label2 = new ClickableLabel(QStringLiteral("貼成績於下方(按此清除)"), this);
     Label2->setFont(chineseFont(ClearLabelFontPixels));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);
     setBackground(Label2, ClearLabelGreen);
-    place(Label2, 10440, 1140, 1275, 435);
+    placeAt(Label2, designed.Label2);
 
     Text2 = new QPlainTextEdit(this);
     Text2->setFont(chineseFont(ScoreBoxFontPixels));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setTabChangesFocus(true);
-    place(Text2, 10380, 1560, 1425, 6375);
+    placeAt(Text2, designed.Text2);
 
-    Command3 = button(QStringLiteral("填入成績"), 10380, 7980, 1455, 435);
+    Command3 = button(QStringLiteral("填入成績"), designed.Command3);
 }
 
 void Form1::arrangeTabOrder()
@@ -179,8 +177,9 @@ void Form1::arrangeTabOrder()
 
 void Form1::connectHandlers()
 {
-    // Direct connections: a handler runs inside the statement that changed
-    // its control, also when the program itself sets a box or a text.
+    // A handler runs inside the statement that changed its control, also when
+    // the program itself sets a box or a text: the controls live on this
+    // thread, so the default connection calls the handler directly.
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -196,7 +195,9 @@ void Form1::connectHandlers()
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Label2, &ClickableLabel::clicked, this, &Form1::Label2_Click);
-    connect(WB1, &WebBrowser::NewWindow2, this, &Form1::WB1_NewWindow2);
+    // The handler answers through the signal's out-parameters: it must have
+    // run before the signal returns.
+    connect(WB1, &WebBrowser::NewWindow2, this, &Form1::WB1_NewWindow2, Qt::DirectConnection);
     connect(WB1, &WebBrowser::NavigateComplete2, this, &Form1::WB1_NavigateComplete2);
     connect(WB1, &WebBrowser::WindowClosing, this, &Form1::WB1_WindowClosing);
 }
@@ -217,22 +218,6 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-}
-
-std::u16string Form1::scoreText() const
-{
-    return Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdU16String();
-}
-
-void Form1::removeTrailingLineBreaks(std::size_t count)
-{
-    if (count == 0)
-        return;
-    QTextCursor cursor(Text2->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
-                        static_cast<int>(count));
-    cursor.removeSelectedText();
 }
 
 } // namespace gradecast

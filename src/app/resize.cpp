@@ -21,12 +21,6 @@ TwipsRect twipsOf(const QWidget *widget)
             twipsFromPixels(r.height())};
 }
 
-void placeAt(QWidget *widget, const TwipsRect &twips)
-{
-    widget->setGeometry(pixelsFromTwips(twips.left), pixelsFromTwips(twips.top),
-                        pixelsFromTwips(twips.width), pixelsFromTwips(twips.height));
-}
-
 } // namespace
 
 // Keeps the score column against the right edge and lets the browser take the

@@ -15,19 +15,17 @@ namespace gradecast {
 void Form1::Form_Load()
 {
     SkipFailure([&] { LoadSettings(m_settings, SettingsFilePath()); });
-    // Ticking a box runs its handler at once, which sets both flags; the Enter
-    // test therefore sees what the Tab box left, and Tab wins when both are set.
+    // Ticking a box runs its handler at once, which records the choice.
     SkipFailure([&] {
-        if (m_settings.UseTab > 0)
+        const SeparatorBoxes boxes = StartupSeparatorBoxes(m_settings);
+        if (boxes.tab)
             Check1->setChecked(true);
-    });
-    SkipFailure([&] {
-        if (m_settings.UseEnter > 0)
+        if (boxes.enter)
             Check4->setChecked(true);
     });
     SkipFailure([&] { Text3->setText(QString::fromStdU16String(m_settings.Score100Text)); });
     SkipFailure([&] { Text4->setText(QString::fromStdU16String(m_settings.AbsentText)); });
-    SkipFailure([&] { WB1->setStatusBar(true); });
+    // The engine shows no status bar, so there is none to switch on.
     SkipFailure([&] {
         if (!m_settings.SchoolUrl.empty()) {
             Text1->setText(QString::fromStdU16String(m_settings.SchoolUrl));

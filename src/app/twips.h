@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/layout.h"
+
+#include <QWidget>
+
 #include <cmath>
 
 namespace gradecast {
@@ -16,6 +20,12 @@ inline int pixelsFromTwips(double twips)
 inline float twipsFromPixels(int pixels)
 {
     return static_cast<float>(pixels * TwipsPerPixel);
+}
+
+inline void placeAt(QWidget *widget, const TwipsRect &twips)
+{
+    widget->setGeometry(pixelsFromTwips(twips.left), pixelsFromTwips(twips.top),
+                        pixelsFromTwips(twips.width), pixelsFromTwips(twips.height));
 }
 
 } // namespace gradecast
