@@ -7,26 +7,30 @@
 
 namespace gradecast {
 
+namespace {
+
 // Ticking one separator box clears the other and records the choice; clearing
 // a box records nothing.
+void recordSeparator(SettingsRecord &settings, QCheckBox *ticked, QCheckBox *other, bool tab)
+{
+    if (ticked->checkState() != Qt::Checked)
+        return;
+    if (other->checkState() == Qt::Checked)
+        other->setCheckState(Qt::Unchecked);
+    settings.UseTab = tab ? 1 : 0;
+    settings.UseEnter = tab ? 0 : 1;
+}
+
+} // namespace
+
 void Form1::Check1_Click()
 {
-    if (Check1->checkState() != Qt::Checked)
-        return;
-    if (Check4->checkState() == Qt::Checked)
-        Check4->setCheckState(Qt::Unchecked);
-    m_settings.UseTab = 1;
-    m_settings.UseEnter = 0;
+    recordSeparator(m_settings, Check1, Check4, true);
 }
 
 void Form1::Check4_Click()
 {
-    if (Check4->checkState() != Qt::Checked)
-        return;
-    if (Check1->checkState() == Qt::Checked)
-        Check1->setCheckState(Qt::Unchecked);
-    m_settings.UseTab = 0;
-    m_settings.UseEnter = 1;
+    recordSeparator(m_settings, Check4, Check1, false);
 }
 
 // The address box is the school system's address, saved or not.
