@@ -3,6 +3,7 @@
 #include "app/clickable_label.h"
 #include "app/input_lock.h"
 #include "app/twips.h"
+#include "browser/browser_features.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 
@@ -126,6 +127,7 @@ void Form1::createControls()
 
     WB1 = new WebBrowser(this);
     place(WB1, 60, 960, 10185, 7455);
+    EquipBrowser(WB1);
 
     const auto checkBox = [this](const QString &text, int top) {
         auto *box = new QCheckBox(text, this);
