@@ -76,7 +76,6 @@ private:
             return;
         m_progress = new QProgressDialog(QStringLiteral("正在下載「%1」…").arg(name()),
                                          QStringLiteral("取消"), 0, 100, m_window);
-        m_progress->setAttribute(Qt::WA_DeleteOnClose);
         m_progress->setWindowModality(Qt::NonModal);
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
@@ -105,8 +104,12 @@ private:
         if (state == QWebEngineDownloadRequest::DownloadInProgress
             || state == QWebEngineDownloadRequest::DownloadRequested)
             return;
-        if (m_progress)
-            m_progress->close();
+        // Closing the progress window would report a cancel; this may run
+        // inside its own cancel.
+        if (m_progress) {
+            m_progress->hide();
+            m_progress->deleteLater();
+        }
         if (state == QWebEngineDownloadRequest::DownloadCompleted) {
             // The save dialog has asked before an existing file is replaced.
             QFile::remove(m_target);

@@ -18,7 +18,26 @@ constexpr std::array ZoomSteps = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9,  1.0, 1
                                   1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
 constexpr double Tolerance = 0.005;
 
-// Keeps the window's zoom: the engine may put a new document back to 100 %.
+// The zoom factor one step up (direction > 0) or down from current; a factor
+// between two steps goes to the next one.
+double NextZoomFactor(double current, int direction)
+{
+    if (direction > 0) {
+        for (double step : ZoomSteps) {
+            if (step > current + Tolerance)
+                return step;
+        }
+        return ZoomSteps.back();
+    }
+    for (auto step = ZoomSteps.rbegin(); step != ZoomSteps.rend(); ++step) {
+        if (*step < current - Tolerance)
+            return *step;
+    }
+    return ZoomSteps.front();
+}
+
+// The zoom keys of one browser. The engine keeps a page's zoom while it
+// navigates, per page, so the zoom belongs to the window.
 class PageZoom : public QObject
 {
     Q_OBJECT
@@ -36,23 +55,14 @@ public:
         key(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { step(1); });
         key(QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { step(-1); });
         key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { set(1.0); });
-        connect(m_browser, &QWebEngineView::loadFinished, this, [this] {
-            if (!qFuzzyCompare(m_browser->zoomFactor(), m_factor))
-                m_browser->setZoomFactor(m_factor);
-        });
     }
 
     void step(int direction) { set(NextZoomFactor(m_browser->zoomFactor(), direction)); }
 
 private:
-    void set(double factor)
-    {
-        m_factor = factor;
-        m_browser->setZoomFactor(factor);
-    }
+    void set(double factor) { m_browser->setZoomFactor(factor); }
 
     WebBrowser *m_browser;
-    double m_factor = 1.0;
 };
 
 // Ctrl + wheel reaches the page's own widget inside the browser, which would
@@ -80,22 +90,6 @@ protected:
 };
 
 } // namespace
-
-double NextZoomFactor(double current, int direction)
-{
-    if (direction > 0) {
-        for (double step : ZoomSteps) {
-            if (step > current + Tolerance)
-                return step;
-        }
-        return ZoomSteps.back();
-    }
-    for (auto step = ZoomSteps.rbegin(); step != ZoomSteps.rend(); ++step) {
-        if (*step < current - Tolerance)
-            return *step;
-    }
-    return ZoomSteps.front();
-}
 
 void EnableZoom(WebBrowser *browser)
 {

@@ -74,8 +74,8 @@ private slots:
     void signIn();
     void zoomSteps_data();
     void zoomSteps();
-    void zoomStaysAndFillsTheSame();
-    void standardButtonsInChinese();
+    void zoomStaysWithTheWindowAndFillsTheSame();
+    void dialogsInChinese();
 
 private:
     Form1 *openWindow(const QUrl &url);
@@ -330,7 +330,7 @@ void SchoolSessionTest::zoomSteps()
     QCOMPARE(window->WB1->zoomFactor(), expected);
 }
 
-void SchoolSessionTest::zoomStaysAndFillsTheSame()
+void SchoolSessionTest::zoomStaysWithTheWindowAndFillsTheSame()
 {
     Form1 *window = openWindow(m_server->url(QStringLiteral("sheet")));
     QVERIFY(window);
@@ -343,6 +343,12 @@ void SchoolSessionTest::zoomStaysAndFillsTheSame()
     QVERIFY(waitForPage(window->WB1, fields));
     QCOMPARE(window->WB1->zoomFactor(), 1.25);
     QCOMPARE(evaluate(window->WB1, QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25);
+    // Another window on the same site keeps its own zoom.
+    Form1 *other = openWindow(fields);
+    QVERIFY(other);
+    QCOMPARE(evaluate(other->WB1, QStringLiteral("window.devicePixelRatio")).toDouble(), 1.0);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
 
     evaluate(window->WB1, QStringLiteral("document.getElementById('f1').focus()"));
     window->Check1->setChecked(true);
@@ -354,13 +360,28 @@ void SchoolSessionTest::zoomStaysAndFillsTheSame()
                               QStringList({" 95", "X", " 100"}), 30000);
 }
 
-void SchoolSessionTest::standardButtonsInChinese()
+void SchoolSessionTest::dialogsInChinese()
 {
     QMessageBox box(QMessageBox::Question, QString(), QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
     QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+
+    // The page's own alert, answered as the teacher would.
+    Form1 *window = openWindow(m_server->url(QStringLiteral("sheet")));
+    QVERIFY(window);
+    QStringList seen;
+    QTimer reader;
+    reader.callOnTimeout([&] {
+        if (auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen << alert->windowTitle() << alert->text() << alert->buttons().first()->text();
+            alert->accept();
+        }
+    });
+    reader.start(20);
+    evaluate(window->WB1, QStringLiteral("alert('<b>請確認</b>')"));
+    QCOMPARE(seen, QStringList({"網頁訊息 - 127.0.0.1", "<b>請確認</b>", "確定"}));
 }
 
 GRADECAST_GUI_TEST_MAIN(SchoolSessionTest)
