@@ -15,6 +15,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include <filesystem>
+
 namespace gradecast {
 
 namespace {
@@ -72,7 +74,7 @@ private:
 
     void openProgress()
     {
-        if (m_request->isFinished())
+        if (m_over)
             return;
         m_progress = new QProgressDialog(QStringLiteral("正在下載「%1」…").arg(name()),
                                          QStringLiteral("取消"), 0, 100, m_window);
@@ -101,9 +103,10 @@ private:
 
     void stateChanged(QWebEngineDownloadRequest::DownloadState state)
     {
-        if (state == QWebEngineDownloadRequest::DownloadInProgress
+        if (m_over || state == QWebEngineDownloadRequest::DownloadInProgress
             || state == QWebEngineDownloadRequest::DownloadRequested)
             return;
+        m_over = true;
         // Closing the progress window would report a cancel; this may run
         // inside its own cancel.
         if (m_progress) {
@@ -111,20 +114,29 @@ private:
             m_progress->deleteLater();
         }
         if (state == QWebEngineDownloadRequest::DownloadCompleted) {
-            // The save dialog has asked before an existing file is replaced.
-            QFile::remove(m_target);
-            if (QFile::rename(m_partial, m_target))
+            // One step that replaces a file of that name (the save dialog has
+            // asked) and leaves it whole if it fails.
+            std::error_code failure;
+            std::filesystem::rename(QFile::encodeName(m_partial).toStdString(),
+                                    QFile::encodeName(m_target).toStdString(), failure);
+            if (!failure)
                 return;
             QFile::remove(m_partial);
-            tell(QStringLiteral("「%1」無法存到 %2。").arg(name(), QFileInfo(m_target).absolutePath()));
+            tell(QStringLiteral("「%1」無法存到 %2：%3")
+                     .arg(name(), QFileInfo(m_target).absolutePath(),
+                          QString::fromLocal8Bit(failure.message())));
             return;
         }
+        const QString why = state == QWebEngineDownloadRequest::DownloadCancelled
+            ? QStringLiteral("已取消下載「%1」，沒有存檔。").arg(name())
+            : QStringLiteral("「%1」沒有下載完成，沒有存檔：%2")
+                  .arg(name(), m_request->interruptReasonString());
+        // The engine keeps what an interrupted download has written, to
+        // resume it; cancelling drops it.
+        if (state == QWebEngineDownloadRequest::DownloadInterrupted)
+            m_request->cancel();
         QFile::remove(m_partial);
-        if (state == QWebEngineDownloadRequest::DownloadCancelled)
-            tell(QStringLiteral("已取消下載「%1」，沒有存檔。").arg(name()));
-        else
-            tell(QStringLiteral("「%1」沒有下載完成，沒有存檔：%2")
-                     .arg(name(), m_request->interruptReasonString()));
+        tell(why);
     }
 
     void tell(const QString &text)
@@ -140,6 +152,7 @@ private:
     QString m_target;
     QString m_partial;
     QPointer<QProgressDialog> m_progress;
+    bool m_over = false;
 };
 
 void downloadRequested(QWebEngineDownloadRequest *request)
