@@ -65,17 +65,23 @@ void ask(WebBrowser *browser, QWebEngineCertificateError error)
 
 } // namespace
 
+bool AcceptKnownCertificate(QWebEngineCertificateError error)
+{
+    if (error.isOverridable() && acceptedCertificates().contains(certificateKey(error))) {
+        error.acceptCertificate();
+        return true;
+    }
+    error.rejectCertificate();
+    return false;
+}
+
 void WatchCertificates(WebBrowser *browser)
 {
     QObject::connect(browser->page(), &QWebEnginePage::certificateError, browser,
-                     [browser](const QWebEngineCertificateError &reported) {
-                         QWebEngineCertificateError error = reported;
-                         if (!error.isOverridable()) {
-                             error.rejectCertificate();
-                             return;
-                         }
-                         if (acceptedCertificates().contains(certificateKey(error))) {
-                             error.acceptCertificate();
+                     [browser](QWebEngineCertificateError error) {
+                         if (!error.isOverridable()
+                             || acceptedCertificates().contains(certificateKey(error))) {
+                             AcceptKnownCertificate(error);
                              return;
                          }
                          // The engine waits for the answer; the question is

@@ -1,17 +1,21 @@
 #include "browser/downloads.h"
 
 #include "app/prompt.h"
+#include "browser/certificates.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -23,6 +27,8 @@ namespace {
 
 // A download that is over in this time shows no progress window.
 constexpr int ProgressDelayMs = 800;
+// The engine's code for a load it stopped itself, as when a load turns into a download.
+constexpr int LoadAborted = -3;
 
 SaveFileChooser &chooser()
 {
@@ -48,28 +54,58 @@ QString partialName(const QFileInfo &target)
     return name;
 }
 
-// Follows one accepted download to its end.
+void tellLater(QPointer<QWidget> window, const QString &text)
+{
+    // Not from inside the engine's report: the box waits for the teacher.
+    QTimer::singleShot(0, qApp, [window, text] { Tell(window.data(), text, QMessageBox::Warning); });
+}
+
+void retryAsPageLoad(const QUrl &url, QWidget *window, const QString &target,
+                     const QString &failure);
+
+// Follows one download to its end, where the teacher chose to save it. The
+// engine retries a broken transfer by itself and asks for each try again: the
+// tries of one download all land here.
 class Download : public QObject
 {
 public:
-    Download(QWebEngineDownloadRequest *request, QWidget *window, const QString &target)
-        : QObject(request)
-        , m_request(request)
+    // carrier: the page of a second try, which goes with the download.
+    Download(QWidget *window, const QString &target, QWebEnginePage *carrier)
+        : QObject(qApp)
         , m_window(window)
         , m_target(target)
+        , m_partial(QFileInfo(target).absoluteDir().filePath(partialName(QFileInfo(target))))
+        , m_carrier(carrier)
     {
-        const QFileInfo info(target);
-        m_partial = info.absoluteDir().filePath(partialName(info));
-        request->setDownloadDirectory(info.absolutePath());
+        QTimer::singleShot(ProgressDelayMs, this, &Download::openProgress);
+    }
+
+    static Download *of(const QWebEngineDownloadRequest *request)
+    {
+        return followed().value(request->id());
+    }
+
+    void follow(QWebEngineDownloadRequest *request)
+    {
+        if (m_request)
+            m_request->disconnect(this);
+        m_request = request;
+        followed().insert(request->id(), this);
+        request->setDownloadDirectory(QFileInfo(m_partial).absolutePath());
         request->setDownloadFileName(QFileInfo(m_partial).fileName());
         connect(request, &QWebEngineDownloadRequest::stateChanged, this, &Download::stateChanged);
         connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this,
                 &Download::showProgress);
-        QTimer::singleShot(ProgressDelayMs, this, &Download::openProgress);
         request->accept();
     }
 
 private:
+    static QHash<quint32, QPointer<Download>> &followed()
+    {
+        static QHash<quint32, QPointer<Download>> downloads;
+        return downloads;
+    }
+
     QString name() const { return QFileInfo(m_target).fileName(); }
 
     void openProgress()
@@ -83,15 +119,17 @@ private:
         m_progress->setAutoReset(false);
         m_progress->setMinimumDuration(0);
         m_progress->setWindowTitle(QStringLiteral("下載"));
-        connect(m_progress, &QProgressDialog::canceled, m_request,
-                &QWebEngineDownloadRequest::cancel);
+        connect(m_progress, &QProgressDialog::canceled, this, [this] {
+            if (m_request)
+                m_request->cancel();
+        });
         showProgress();
         m_progress->show();
     }
 
     void showProgress()
     {
-        if (!m_progress)
+        if (!m_progress || !m_request)
             return;
         const qint64 total = m_request->totalBytes();
         if (total <= 0) {
@@ -107,6 +145,10 @@ private:
             || state == QWebEngineDownloadRequest::DownloadRequested)
             return;
         m_over = true;
+        followed().remove(m_request->id());
+        deleteLater();
+        if (m_carrier)
+            m_carrier->deleteLater();
         // Closing the progress window would report a cancel; this may run
         // inside its own cancel.
         if (m_progress) {
@@ -122,42 +164,90 @@ private:
             if (!failure)
                 return;
             QFile::remove(m_partial);
-            tell(QStringLiteral("「%1」無法存到 %2：%3")
-                     .arg(name(), QFileInfo(m_target).absolutePath(),
-                          QString::fromLocal8Bit(failure.message())));
+            tellLater(m_window, QStringLiteral("「%1」無法存到 %2：%3")
+                                    .arg(name(), QFileInfo(m_target).absolutePath(),
+                                         QString::fromLocal8Bit(failure.message())));
             return;
         }
         const QString why = state == QWebEngineDownloadRequest::DownloadCancelled
             ? QStringLiteral("已取消下載「%1」，沒有存檔。").arg(name())
             : QStringLiteral("「%1」沒有下載完成，沒有存檔：%2")
                   .arg(name(), m_request->interruptReasonString());
+        const bool neverReachedTheServer =
+            state == QWebEngineDownloadRequest::DownloadInterrupted
+            && m_request->interruptReason() == QWebEngineDownloadRequest::NetworkFailed
+            && m_request->receivedBytes() == 0;
         // The engine keeps what an interrupted download has written, to
         // resume it; cancelling drops it.
         if (state == QWebEngineDownloadRequest::DownloadInterrupted)
             m_request->cancel();
         QFile::remove(m_partial);
-        tell(why);
+        // A link with a download attribute on a site whose certificate the
+        // teacher accepted fails before it reaches the server: the engine
+        // lets the certificate through for page loads only. A page load of
+        // the same address brings the file.
+        if (neverReachedTheServer && !m_carrier)
+            retryAsPageLoad(m_request->url(), m_window, m_target, why);
+        else
+            tellLater(m_window, why);
     }
 
-    void tell(const QString &text)
-    {
-        // Not from inside the engine's report: the box waits for the teacher.
-        QTimer::singleShot(0, qApp, [window = m_window, text] {
-            Tell(window.data(), text, QMessageBox::Warning);
-        });
-    }
-
-    QWebEngineDownloadRequest *m_request;
+    QPointer<QWebEngineDownloadRequest> m_request;
     QPointer<QWidget> m_window;
     QString m_target;
     QString m_partial;
+    QPointer<QWebEnginePage> m_carrier;
     QPointer<QProgressDialog> m_progress;
     bool m_over = false;
 };
 
+// Second tries waiting for their download: the page, the window and the file.
+struct Retry {
+    QPointer<QWidget> window;
+    QString target;
+};
+
+QHash<QWebEnginePage *, Retry> &retries()
+{
+    static QHash<QWebEnginePage *, Retry> waiting;
+    return waiting;
+}
+
+void retryAsPageLoad(const QUrl &url, QWidget *window, const QString &target,
+                     const QString &failure)
+{
+    auto *page = new QWebEnginePage(QWebEngineProfile::defaultProfile(), qApp);
+    retries().insert(page, {window, target});
+    QObject::connect(page, &QWebEnginePage::certificateError, page, &AcceptKnownCertificate);
+    // A load that turns into a download stops with the engine's own abort;
+    // any other end means no file is coming.
+    QObject::connect(page, &QWebEnginePage::loadingChanged, page,
+                     [page, failure](const QWebEngineLoadingInfo &loading) {
+                         const bool ended =
+                             loading.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+                             || (loading.status() == QWebEngineLoadingInfo::LoadFailedStatus
+                                 && loading.errorCode() != LoadAborted);
+                         if (!ended || !retries().contains(page))
+                             return;
+                         tellLater(retries().take(page).window, failure);
+                         page->deleteLater();
+                     });
+    page->load(url);
+}
+
 void downloadRequested(QWebEngineDownloadRequest *request)
 {
-    QWebEngineView *view = request->page() ? QWebEngineView::forPage(request->page()) : nullptr;
+    if (Download *download = Download::of(request)) {
+        download->follow(request);
+        return;
+    }
+    QWebEnginePage *page = request->page();
+    if (page && retries().contains(page)) {
+        const Retry retry = retries().take(page);
+        (new Download(retry.window, retry.target, page))->follow(request);
+        return;
+    }
+    QWebEngineView *view = page ? QWebEngineView::forPage(page) : nullptr;
     QWidget *window = view ? view->window() : nullptr;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     QDir().mkpath(folder);
@@ -167,7 +257,7 @@ void downloadRequested(QWebEngineDownloadRequest *request)
         request->cancel();
         return;
     }
-    new Download(request, window, target);
+    (new Download(window, target, nullptr))->follow(request);
 }
 
 } // namespace
