@@ -60,8 +60,15 @@ void tellLater(QPointer<QWidget> window, const QString &text)
     QTimer::singleShot(0, qApp, [window, text] { Tell(window.data(), text, QMessageBox::Warning); });
 }
 
-void retryAsPageLoad(const QUrl &url, QWidget *window, const QString &target,
-                     const QString &failure);
+// Second tries waiting for their download: the page, the window, the file,
+// and whether the teacher kept the name offered, which was only a guess.
+struct Retry {
+    QPointer<QWidget> window;
+    QString target;
+    bool nameOffered = false;
+};
+
+void retryAsPageLoad(const QUrl &url, const Retry &retry, const QString &failure);
 
 // Follows one download to its end, where the teacher chose to save it. The
 // engine retries a broken transfer by itself and asks for each try again: the
@@ -70,12 +77,13 @@ class Download : public QObject
 {
 public:
     // carrier: the page of a second try, which goes with the download.
-    Download(QWidget *window, const QString &target, QWebEnginePage *carrier)
+    Download(QWidget *window, const QString &target, bool nameOffered, QWebEnginePage *carrier)
         : QObject(qApp)
         , m_window(window)
         , m_target(target)
         , m_partial(QFileInfo(target).absoluteDir().filePath(partialName(QFileInfo(target))))
         , m_carrier(carrier)
+        , m_nameOffered(nameOffered)
     {
         QTimer::singleShot(ProgressDelayMs, this, &Download::openProgress);
     }
@@ -187,7 +195,7 @@ private:
         // lets the certificate through for page loads only. A page load of
         // the same address brings the file.
         if (neverReachedTheServer && !m_carrier)
-            retryAsPageLoad(m_request->url(), m_window, m_target, why);
+            retryAsPageLoad(m_request->url(), {m_window, m_target, m_nameOffered}, why);
         else
             tellLater(m_window, why);
     }
@@ -198,13 +206,8 @@ private:
     QString m_partial;
     QPointer<QWebEnginePage> m_carrier;
     QPointer<QProgressDialog> m_progress;
+    bool m_nameOffered;
     bool m_over = false;
-};
-
-// Second tries waiting for their download: the page, the window and the file.
-struct Retry {
-    QPointer<QWidget> window;
-    QString target;
 };
 
 QHash<QWebEnginePage *, Retry> &retries()
@@ -213,11 +216,10 @@ QHash<QWebEnginePage *, Retry> &retries()
     return waiting;
 }
 
-void retryAsPageLoad(const QUrl &url, QWidget *window, const QString &target,
-                     const QString &failure)
+void retryAsPageLoad(const QUrl &url, const Retry &retry, const QString &failure)
 {
     auto *page = new QWebEnginePage(QWebEngineProfile::defaultProfile(), qApp);
-    retries().insert(page, {window, target});
+    retries().insert(page, retry);
     QObject::connect(page, &QWebEnginePage::certificateError, page, &AcceptKnownCertificate);
     // A load that turns into a download stops with the engine's own abort;
     // any other end means no file is coming.
@@ -244,7 +246,12 @@ void downloadRequested(QWebEngineDownloadRequest *request)
     QWebEnginePage *page = request->page();
     if (page && retries().contains(page)) {
         const Retry retry = retries().take(page);
-        (new Download(retry.window, retry.target, page))->follow(request);
+        // The first try offered the address's name; now the server has
+        // named the file. A file of that name is not replaced unasked.
+        const QFileInfo named(QFileInfo(retry.target).dir(), request->suggestedFileName());
+        const QString target =
+            retry.nameOffered && !named.exists() ? named.absoluteFilePath() : retry.target;
+        (new Download(retry.window, target, false, page))->follow(request);
         return;
     }
     QWebEngineView *view = page ? QWebEngineView::forPage(page) : nullptr;
@@ -257,7 +264,8 @@ void downloadRequested(QWebEngineDownloadRequest *request)
         request->cancel();
         return;
     }
-    (new Download(window, target, nullptr))->follow(request);
+    const bool nameOffered = QFileInfo(target).fileName() == request->suggestedFileName();
+    (new Download(window, target, nameOffered, nullptr))->follow(request);
 }
 
 } // namespace
