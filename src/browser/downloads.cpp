@@ -57,7 +57,8 @@ QString partialName(const QFileInfo &target)
 void tellLater(QPointer<QWidget> window, const QString &text)
 {
     // Not from inside the engine's report: the box waits for the teacher.
-    QTimer::singleShot(0, qApp, [window, text] { Tell(window.data(), text, QMessageBox::Warning); });
+    QTimer::singleShot(0, qApp,
+                       [window, text] { Tell(window.data(), text, QMessageBox::Warning); });
 }
 
 // Second tries waiting for their download: the page, the window, the file,

@@ -25,7 +25,8 @@ struct Credentials {
 
 // Asks for the credentials; nothing when the user cancels. Tests replace it
 // to answer the dialog.
-using SignInAsker = std::function<std::optional<Credentials>(QWidget *parent, const SignInRequest &)>;
+using SignInAsker =
+    std::function<std::optional<Credentials>(QWidget *parent, const SignInRequest &request)>;
 
 // Replaces the sign-in dialog (an empty asker restores it); returns the previous one.
 SignInAsker SetSignInAsker(SignInAsker asker);

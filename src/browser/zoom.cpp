@@ -78,9 +78,11 @@ protected:
         const auto *wheel = static_cast<QWheelEvent *>(event);
         if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0)
             return false;
-        for (auto *widget = static_cast<QWidget *>(watched); widget; widget = widget->parentWidget()) {
+        for (auto *widget = static_cast<QWidget *>(watched); widget;
+             widget = widget->parentWidget()) {
             if (auto *browser = qobject_cast<WebBrowser *>(widget)) {
-                if (auto *zoom = browser->findChild<PageZoom *>(QString(), Qt::FindDirectChildrenOnly))
+                auto *zoom = browser->findChild<PageZoom *>(QString(), Qt::FindDirectChildrenOnly);
+                if (zoom)
                     zoom->step(wheel->angleDelta().y() > 0 ? 1 : -1);
                 return true;
             }

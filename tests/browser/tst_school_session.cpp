@@ -51,10 +51,11 @@ HttpReply answer(const QByteArray &head)
     if (path == "/signin") {
         if (head.contains("Authorization: Basic " + QByteArray("teacher:s3cret").toBase64()))
             return {httpResponse("200 OK", html, "<p id=r>歡迎 teacher</p>")};
-        return {httpResponse("401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school\"\r\n",
+        return {httpResponse("401 Unauthorized",
+                             html + "WWW-Authenticate: Basic realm=\"school\"\r\n",
                              "<p id=r>請先登入</p>")};
     }
-    return {httpResponse("200 OK", html, "<title>sheet</title><p id=r>第一次段考成績單 Score sheet</p>")};
+    return {httpResponse("200 OK", html, "<p id=r>第一次段考成績單 Score sheet</p>")};
 }
 
 } // namespace
@@ -175,7 +176,8 @@ void SchoolSessionTest::downloads_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("told");
-    QTest::newRow("saved whole under its Chinese name, over the old file") << "export" << true << "";
+    QTest::newRow("saved whole under its Chinese name, over the old one")
+        << "export" << true << "";
     QTest::newRow("cancelled in the save dialog") << "export" << false << "";
     QTest::newRow("cut off by the server") << "cut" << true << "沒有下載完成";
     QTest::newRow("cancelled while loading") << "slow" << true << "已取消下載";
