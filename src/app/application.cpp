@@ -4,6 +4,9 @@
 #include "app/prompt.h"
 #include "version.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include <cstdlib>
 #include <exception>
 
@@ -26,6 +29,12 @@ Application::Application(int &argc, char **argv)
 {
     setApplicationName(QStringLiteral("Gradecast"));
     setApplicationVersion(QString::fromLatin1(VersionText));
+    // Qt's own buttons and dialogs speak Traditional Chinese like the rest of
+    // the program.
+    auto *translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_zh_TW"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -4,6 +4,7 @@
 #include "app/input_lock.h"
 #include "app/twips.h"
 #include "app/windows.h"
+#include "browser/browser_features.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 
@@ -124,6 +125,7 @@ void Form1::createControls()
 
     WB1 = new WebBrowser(this);
     placeAt(WB1, designed.WB1);
+    EquipBrowser(WB1);
 
     const auto checkBox = [this](const QString &text, const TwipsRect &where) {
         auto *box = new QCheckBox(text, this);

@@ -1,0 +1,95 @@
+#include "browser/printing.h"
+
+#include "app/prompt.h"
+#include "platform/web_browser.h"
+
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QShortcut>
+
+#include <memory>
+
+namespace gradecast {
+
+namespace {
+
+PrintDialogRunner &dialogRunner()
+{
+    static PrintDialogRunner current;
+    return current;
+}
+
+bool runPrintDialog(QPrinter *printer, QWidget *parent)
+{
+    if (dialogRunner())
+        return dialogRunner()(printer, parent);
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+class PagePrinter : public QObject
+{
+public:
+    explicit PagePrinter(WebBrowser *browser)
+        : QObject(browser)
+        , m_browser(browser)
+    {
+        connect(browser, &QWebEngineView::printRequested, this, &PagePrinter::print);
+        auto *shortcut = new QShortcut(QKeySequence::Print, browser);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &PagePrinter::print);
+        connect(browser, &QWebEngineView::printFinished, this, &PagePrinter::finished);
+        connect(browser, &QWebEngineView::pdfPrintingFinished, this,
+                [this](const QString &, bool success) { finished(success); });
+    }
+
+private:
+    void print()
+    {
+        // The engine prints one document at a time, as a browser does.
+        if (m_printer) {
+            QApplication::beep();
+            return;
+        }
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!runPrintDialog(m_printer.get(), m_browser->window())) {
+            m_printer.reset();
+            return;
+        }
+        // A PDF file gets the engine's own PDF, whose text stays text; a
+        // printer gets the pages drawn.
+        if (m_printer->outputFormat() == QPrinter::PdfFormat)
+            m_browser->printToPdf(m_printer->outputFileName(), m_printer->pageLayout(),
+                                  m_printer->pageRanges());
+        else
+            m_browser->print(m_printer.get());
+    }
+
+    void finished(bool success)
+    {
+        if (!m_printer)
+            return;
+        m_printer.reset();
+        if (!success)
+            Tell(m_browser->window(), QStringLiteral("這一頁沒有印出來：列印失敗。"),
+                 QMessageBox::Warning);
+    }
+
+    WebBrowser *m_browser;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace
+
+PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner)
+{
+    return std::exchange(dialogRunner(), std::move(runner));
+}
+
+void EnablePrinting(WebBrowser *browser)
+{
+    new PagePrinter(browser);
+}
+
+} // namespace gradecast
