@@ -1,30 +1,28 @@
 #pragma once
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
-#include <unistd.h>
+#include <system_error>
 #include <vector>
 
 namespace gradecast::test {
 
 // A fresh folder under the system's temporary folder, removed with everything
-// in it when the test ends.
+// in it (whatever permissions a test left on it) when the test ends.
 class TempFolder {
 public:
     TempFolder()
     {
-        static std::atomic<unsigned> counter{0};
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path()
-                 / ("gradecast-settings-" + std::to_string(getpid()) + "-"
-                    + std::to_string(counter++) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
+        std::string pattern = std::filesystem::temp_directory_path() / "gradecast-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::system_error(errno, std::generic_category(), "mkdtemp");
+        m_path = pattern;
     }
     ~TempFolder()
     {
