@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace gradecast;
@@ -78,6 +79,10 @@ void StartupTest::windowAsDesigned()
 {
     SettingsFolder folder;
     Form1 window;
+    // A load completed before the first layout must leave the browser where
+    // the window was designed to hold it.
+    QSignalSpy loads(window.WB1, &WebBrowser::NavigateComplete2);
+    QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 30000);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
