@@ -25,11 +25,6 @@ namespace {
 
 constexpr int Patience = 30000;
 
-QUrl page(const char *name)
-{
-    return testPage(QString::fromLatin1(name));
-}
-
 // Replaces the address box's text key by key, as the user types it; every
 // keystroke must reach SchoolUrl at once.
 void typeAddress(Form1 &window, const QString &address)
@@ -81,7 +76,7 @@ private slots:
 private:
     // A settings file whose school address is the plain page; no test may
     // show a message box or write the file.
-    const QByteArray m_ini = "[GRADECAST]\r\nURL=" + page("plain.html").toEncoded() + "\r\n";
+    const QByteArray m_ini = "[GRADECAST]\r\nURL=" + testPage("plain.html").toEncoded() + "\r\n";
     std::unique_ptr<SettingsFolder> m_folder;
     std::unique_ptr<ScriptedPrompt> m_prompt;
 };
@@ -106,11 +101,11 @@ void NavigationTest::buttonsOpenTheTypedAddress_data()
     QTest::addColumn<bool>("go");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QUrl>("opened");
-    const QString second = page("second.html").toString();
-    QTest::newRow("校務行政") << false << second << page("second.html");
-    QTest::newRow("Go") << true << second << page("second.html");
-    QTest::newRow("校務行政, no address") << false << QString() << page("plain.html");
-    QTest::newRow("Go, no address") << true << QString() << page("plain.html");
+    const QString second = testPage("second.html").toString();
+    QTest::newRow("校務行政") << false << second << testPage("second.html");
+    QTest::newRow("Go") << true << second << testPage("second.html");
+    QTest::newRow("校務行政, no address") << false << QString() << testPage("plain.html");
+    QTest::newRow("Go, no address") << true << QString() << testPage("plain.html");
 }
 
 void NavigationTest::buttonsOpenTheTypedAddress()
@@ -121,7 +116,7 @@ void NavigationTest::buttonsOpenTheTypedAddress()
 
     Form1 window;
     window.show();
-    QVERIFY(waitForPage(window.WB1, page("plain.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     markPage(window);
     typeAddress(window, typed);
     if (QTest::currentTestFailed())
@@ -139,8 +134,8 @@ void NavigationTest::addressBoxNeverFollowsThePage()
 {
     Form1 window;
     window.show();
-    const QString address = page("plain.html").toString();
-    QVERIFY(waitForPage(window.WB1, page("plain.html")));
+    const QString address = testPage("plain.html").toString();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
 
     // Nothing before the first page, nothing after the last: the page stays.
     markPage(window);
@@ -149,13 +144,13 @@ void NavigationTest::addressBoxNeverFollowsThePage()
     QVERIFY(pageMarked(window));
 
     // A page the browser goes to by itself, as when a link is followed.
-    window.WB1->load(page("second.html"));
-    QVERIFY(waitForPage(window.WB1, page("second.html")));
+    window.WB1->load(testPage("second.html"));
+    QVERIFY(waitForPage(window.WB1, testPage("second.html")));
     QCOMPARE(window.Text1->text(), address);
     window.Command4->click();
-    QVERIFY(waitForPage(window.WB1, page("plain.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     window.Command5->click();
-    QVERIFY(waitForPage(window.WB1, page("second.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("second.html")));
     markPage(window);
     window.Command5->click();
     QVERIFY(pageMarked(window));
@@ -222,7 +217,7 @@ void NavigationTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     QSignalSpy loads(window.WB1, &WebBrowser::NavigateComplete2);
     window.show();
     other.show();
-    QVERIFY(waitForPage(window.WB1, page("plain.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), Patience);
     const BrowserPlacement designed = window.recordedBrowserPlacement();
     const QRect designedBrowser = window.WB1->geometry();
@@ -231,11 +226,11 @@ void NavigationTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
 
     // A page with frames, the browser moved off its place before it loads.
     window.WB1->setGeometry(10, 10, 200, 150);
-    typeAddress(window, page("frameset.html").toString());
+    typeAddress(window, testPage("frameset.html").toString());
     if (QTest::currentTestFailed())
         return;
     window.Command8->click();
-    QVERIFY(waitForPage(window.WB1, page("frameset.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("frameset.html")));
     QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), designedBrowser, Patience);
 
     // 1000 x 700 pixels is 15000 x 10500 twips; the numbers are the layout's.
@@ -253,7 +248,7 @@ void NavigationTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     window.WB1->setGeometry(0, 0, 300, 300);
     const int loadsBefore = loads.size();
     window.Command4->click();
-    QVERIFY(waitForPage(window.WB1, page("plain.html")));
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     QTRY_VERIFY_WITH_TIMEOUT(loads.size() > loadsBefore, Patience);
     QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), inPixels(expected.WB1), Patience);
 }

