@@ -65,14 +65,6 @@ TEST(FormLayout, NewWindowSizeMovesTheColumnAndStretchesTheBrowser)
     EXPECT_EQ(placements(FormLayout(laidOut, 11880, 8490)), placements(fullLayout()));
 }
 
-TEST(FormLayout, NarrowerThanTheColumnLeavesMostOfItWhereTheLastLayoutPutIt)
-{
-    LayoutControls expected = fullLayout();
-    expected.Text3.left = expected.Text4.left = 345;
-    expected.WB1.width = 100;
-    EXPECT_EQ(placements(FormLayout(fullLayout(), 1000, 8490)), placements(expected));
-}
-
 TEST(FormLayout, MinimizedKeepsPositionsAndShrinksSizesThenRestores)
 {
     // Nothing, and both sides just short of where the first position would reach zero.

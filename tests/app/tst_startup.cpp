@@ -110,10 +110,8 @@ void StartupTest::windowAsDesigned()
                             + names.value(order.indexOf(next), next->metaObject()->className())));
     }
 
-    // The layout at the designed size, in pixels (its numbers are the layout's).
+    // The designed places, in pixels (the layout's numbers are tested with it).
     QCOMPARE(window.Command1->geometry(), QRect(260, 4, 93, 25));
-    QCOMPARE(window.Text2->geometry(), QRect(690, 104, 95, 420));
-    QCOMPARE(window.Command3->geometry(), QRect(688, 530, 97, 29));
     QCOMPARE(window.WB1->geometry(), QRect(4, 64, 680, 495));
 }
 
