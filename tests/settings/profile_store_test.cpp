@@ -1,19 +1,125 @@
-// The store on real files. How values are found, cut and written in the text
-// is checked against a model by fuzz/fuzz_settings_file.cpp; here: the code
-// page, files that cannot be read or written, and what a write keeps.
+// The store on real files: the code page, files that cannot be read or
+// written, what a save keeps, and faults (a folder the program may not write
+// in, an unreadable file, a full disk, a save ended part-way, a huge file)
+// after which the file is the whole old one or the whole new one. How values
+// are found, cut and written in the text is checked against a model by
+// fuzz/fuzz_settings_file.cpp.
 
 #include "settings/profile_store.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <grp.h>
+#include <iostream>
+#include <random>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace gradecast;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
+
+namespace {
+
+using LockOut = std::function<std::string(const std::filesystem::path &folder)>;
+
+std::string errorText(const char *what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Runs body in a forked child and returns the text it reports, so that what
+// the child changes about itself (user, limits, mounts) stays out of the test.
+std::string reportFromChild(const std::function<std::string()> &body)
+{
+    constexpr std::size_t Size = 4096;
+    auto *shared = static_cast<char *>(
+        ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    shared[0] = '\0';
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::strncpy(shared, body().c_str(), Size - 1);
+        ::_exit(0);
+    }
+    int status = 0;
+    const bool finished = pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    const std::string report = finished ? shared : "the child did not finish";
+    ::munmap(shared, Size);
+    return report;
+}
+
+// As root, becomes an ordinary user who owns the settings file, if any.
+std::string becomeNobody(const std::filesystem::path &folder)
+{
+    constexpr uid_t Nobody = 65534;
+    const std::filesystem::path file = folder / "GRADECAST.INI";
+    if (::geteuid() == 0
+        && ((std::filesystem::exists(file) && ::chown(file.c_str(), Nobody, Nobody) != 0)
+            || ::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+        return "skip: " + errorText("cannot become nobody");
+    return {};
+}
+
+// A folder the user may not write in: as root, one that nobody may not.
+std::string notOwnFolder(const std::filesystem::path &folder)
+{
+    if (::chmod(folder.c_str(), ::geteuid() == 0 ? 0755 : 0555) != 0)
+        return "skip: " + errorText("chmod");
+    return becomeNobody(folder);
+}
+
+// A file its owner may write but not read, in a folder open to all.
+std::string unreadableFile(const std::filesystem::path &folder)
+{
+    if (::chmod(folder.c_str(), 0777) != 0 || ::chmod((folder / "GRADECAST.INI").c_str(), 0200))
+        return "skip: " + errorText("chmod");
+    return becomeNobody(folder);
+}
+
+// A read-only bind mount of the folder, which binds root as well; it lives in
+// the child's own mount namespace only.
+std::string mountReadOnly(const std::filesystem::path &folder)
+{
+    if (::unshare(CLONE_NEWNS | (::geteuid() == 0 ? 0 : CLONE_NEWUSER)) != 0
+        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0
+        || ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr))
+        return "skip: " + errorText("cannot mount the folder read-only");
+    return {};
+}
+
+// Files may grow to size bytes: a write stops part-way with EFBIG, as on a
+// full disk, instead of ending the writer.
+LockOut diskFullAfter(rlim_t size)
+{
+    return [size](const std::filesystem::path &) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{size, size};
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : "skip: " + errorText("setrlimit");
+    };
+}
+
+// Settings in front of 100 kB of other keys, so that a write takes a while.
+std::string settingsFile(const std::string &url)
+{
+    std::string content = "[GRADECAST]\r\nURL=" + url + "\r\n[OTHER]\r\n";
+    for (int key = 0; key < 1500; ++key)
+        content += "KEY" + std::to_string(key) + "=\xAF\xCA" + std::string(60, 'v') + "\r\n";
+    return content;
+}
+
+} // namespace
 
 TEST(StringFormINI, DecodesBig5AndFallsBackToTheDefaultWhenNothingCanBeRead)
 {
@@ -105,4 +211,143 @@ TEST(SettingsFilePath, IsTheIniFileBesideTheProgramUnlessOverridden)
     EXPECT_EQ(SettingsFilePath(), std::filesystem::path("/some/folder/GRADECAST.INI"));
     OverrideSettingsFolder(std::nullopt);
     EXPECT_EQ(SettingsFilePath(), beside);
+}
+
+TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
+{
+    const std::string old = settingsFile("old");
+    const struct {
+        const char *what;
+        LockOut lockOut;
+        bool hasOldFile;
+        const char *read;   // what the read gives
+        const char *reason; // why the write failed
+    } cases[] = {
+        {"folder not the user's, old file", notOwnFolder, true, "old", "Permission denied"},
+        {"folder not the user's, no file", notOwnFolder, false, "dflt", "Permission denied"},
+        {"unreadable file", unreadableFile, true, "dflt", "Permission denied"},
+        {"read-only mount, old file", mountReadOnly, true, "old", "read-only"},
+        {"read-only mount, no file", mountReadOnly, false, "dflt", "Read-only file system"},
+        {"disk full at once", diskFullAfter(0), true, "old", "File too large"},
+        {"disk full half-way", diskFullAfter(old.size() / 2), true, "old", "File too large"},
+        {"disk full at the last byte", diskFullAfter(old.size() - 1), true, "old",
+         "File too large"},
+        {"disk full, new file", diskFullAfter(5), false, "dflt", "File too large"},
+    };
+    const auto readAndSave = [](const TempFolder &folder, const LockOut &lockOut) {
+        return reportFromChild([&] {
+            const std::string problem = lockOut(folder.path());
+            if (!problem.empty())
+                return problem;
+            const std::u16string read = StringFormINI(u"GRADECAST", u"URL", u"dflt", folder.file());
+            const ProfileWriteResult saved =
+                WritePrivateProfileStringA("GRADECAST", "URL", "new", folder.file());
+            return std::string(read.begin(), read.end()) + "|"
+                   + (saved.ok ? "ok" : "failed: " + saved.error);
+        });
+    };
+    std::string skipped;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        if (c.hasOldFile)
+            writeBytes(folder.file(), old);
+        const std::string report = readAndSave(folder, c.lockOut);
+        if (report.starts_with("skip: ")) {
+            skipped += std::string(c.what) + ": " + report.substr(6) + "\n";
+            continue;
+        }
+        EXPECT_TRUE(report.starts_with(c.read + std::string("|failed: "))) << report;
+        EXPECT_NE(report.find(c.reason), std::string::npos) << report;
+        EXPECT_EQ(folder.listing(), c.hasOldFile ? "GRADECAST.INI" : "");
+        if (c.hasOldFile) {
+            ::chmod(folder.file().c_str(), 0644);
+            EXPECT_TRUE(readBytes(folder.file()) == old) << "the old file changed";
+        }
+    }
+    if (!skipped.empty())
+        std::cout << "Not run here:\n" << skipped;
+
+    // With room for exactly the new file, as long as the old one, the save works.
+    TempFolder folder;
+    writeBytes(folder.file(), old);
+    EXPECT_EQ(readAndSave(folder, diskFullAfter(old.size())), "old|ok");
+    EXPECT_TRUE(readBytes(folder.file()) == settingsFile("new"));
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
+}
+
+TEST(ProfileWriteFaults, ASaveEndedAtAnyMomentLeavesTheOldOrTheNewFileWhole)
+{
+    TempFolder folder;
+    const std::string urlA = "http://a.example/";
+    const std::string urlB = "http://b.example/longer/path";
+    const auto save = [&](const std::string &url) {
+        return WritePrivateProfileStringA("GRADECAST", "URL", url, folder.file()).ok;
+    };
+    writeBytes(folder.file(), settingsFile(urlA));
+
+    // The writer's own alarm ends it within a few times the span of one write,
+    // so that the ends land before, inside and between writes.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(save(urlB) && save(urlA));
+    const long perWrite = long(std::chrono::duration<double, std::micro>(
+                                   std::chrono::steady_clock::now() - start).count() / 2);
+    std::mt19937 random(20240917);
+    std::uniform_int_distribution<long> delay(1, std::min(50000L, perWrite * 3 + 100));
+    int seenA = 0;
+    int seenB = 0;
+    for (int round = 0; round < 200; ++round) {
+        const long microseconds = delay(random);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const itimerval alarm{{0, 0}, {microseconds / 1000000, microseconds % 1000000}};
+            ::setitimer(ITIMER_REAL, &alarm, nullptr); // SIGALRM ends the process at once
+            while (save(urlB) && save(urlA)) {
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
+            << "the writer stopped itself, round " << round;
+        const std::string content = readBytes(folder.file());
+        seenA += content == settingsFile(urlA);
+        seenB += content == settingsFile(urlB);
+        ASSERT_EQ(seenA + seenB, round + 1)
+            << "round " << round << ": " << content.size() << " bytes of something else";
+    }
+    EXPECT_GT(seenA, 0);
+    EXPECT_GT(seenB, 0);
+
+    // A writer ended part-way leaves its temporary file. The store cannot tell
+    // such files from those of a writer still at work; they must only never
+    // get in the way.
+    const std::string listing = folder.listing();
+    EXPECT_TRUE(listing.starts_with(".GRADECAST.INI.") && listing.ends_with("|GRADECAST.INI"))
+        << "no end landed inside a write: " << listing;
+    EXPECT_TRUE(save(urlB));
+    EXPECT_TRUE(readBytes(folder.file()) == settingsFile(urlB));
+    EXPECT_EQ(folder.listing(), listing);
+}
+
+TEST(ProfileFaults, AFiftyMegabyteFileIsReadAndWrittenInTime)
+{
+    TempFolder folder;
+    std::string content;
+    for (int section = 0; content.size() < (50u << 20); ++section)
+        content += "[S" + std::to_string(section) + "]\r\n; note\r\nNAME=\xAF\xCA\r\nVALUE="
+                   + std::string(120, 'x') + "\r\n\r\n";
+    writeBytes(folder.file(), content + "[GRADECAST]\r\nURL=http://far.example/\r\n\r\n[LAST]\r\n");
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"http://far.example/");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"ABSENT", u"-", folder.file()), u"-");
+    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "URL", "new", folder.file()).ok);
+    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "ABSENT", "(absent)", folder.file()).ok);
+    // Seconds; the machines that run the tests vary a lot.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_TRUE(readBytes(folder.file())
+                == content + "[GRADECAST]\r\nURL=new\r\nABSENT=(absent)\r\n\r\n[LAST]\r\n");
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
 }

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace gradecast::test {
 
@@ -27,9 +26,6 @@ public:
     ~TempFolder()
     {
         std::error_code error;
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(m_path, error))
-            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, error);
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, error);
         std::filesystem::remove_all(m_path, error);
@@ -43,10 +39,9 @@ public:
     // The names of everything in the folder, sorted, joined by "|".
     std::string listing() const
     {
-        std::vector<std::string> names;
+        std::set<std::string> names;
         for (const auto &entry : std::filesystem::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
+            names.insert(entry.path().filename().string());
         std::string joined;
         for (const std::string &name : names)
             joined += (joined.empty() ? "" : "|") + name;
