@@ -41,9 +41,6 @@ void StartupTest::startsFromTheSettingsFile_data()
     QTest::newRow("quoted text keeps its blank in the box")
         << QByteArray("[gradecast]\r\nSCORE100=\"A+ \"\r\nABSENT=  \xAF\xCA\r\nDECIMAL=2.5\r\n")
         << QStringList{"", "", "A+ ", "", "0", "0", "缺", "A+", "2"};
-    QTest::newRow("address of blanks is none")
-        << QByteArray("[GRADECAST]\r\nURL=    \r\n")
-        << QStringList{"", "", "", "", "0", "0", "", "", "0"};
     QTest::newRow("school address") << ("[GRADECAST]\r\nURL=" + plain.toUtf8() + "\r\n")
                                     << QStringList{"", "", "", plain, "0", "0", "", "", "0"};
 }

@@ -19,9 +19,7 @@
 #include <grp.h>
 #include <iostream>
 #include <random>
-#include <sched.h>
 #include <sys/mman.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -85,18 +83,6 @@ std::string unreadableFile(const std::filesystem::path &folder)
     if (::chmod(folder.c_str(), 0777) != 0 || ::chmod((folder / "GRADECAST.INI").c_str(), 0200))
         return "skip: " + errorText("chmod");
     return becomeNobody(folder);
-}
-
-// A read-only bind mount of the folder, which binds root as well; it lives in
-// the child's own mount namespace only.
-std::string mountReadOnly(const std::filesystem::path &folder)
-{
-    if (::unshare(CLONE_NEWNS | (::geteuid() == 0 ? 0 : CLONE_NEWUSER)) != 0
-        || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-        || ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0
-        || ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr))
-        return "skip: " + errorText("cannot mount the folder read-only");
-    return {};
 }
 
 // Files may grow to size bytes: a write stops part-way with EFBIG, as on a
@@ -226,8 +212,6 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
         {"folder not the user's, old file", notOwnFolder, true, "old", "Permission denied"},
         {"folder not the user's, no file", notOwnFolder, false, "dflt", "Permission denied"},
         {"unreadable file", unreadableFile, true, "dflt", "Permission denied"},
-        {"read-only mount, old file", mountReadOnly, true, "old", "read-only"},
-        {"read-only mount, no file", mountReadOnly, false, "dflt", "Read-only file system"},
         {"disk full at once", diskFullAfter(0), true, "old", "File too large"},
         {"disk full half-way", diskFullAfter(old.size() / 2), true, "old", "File too large"},
         {"disk full at the last byte", diskFullAfter(old.size() - 1), true, "old",

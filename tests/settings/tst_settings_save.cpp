@@ -35,7 +35,6 @@ private slots:
     void boxesChangeTheRecord();
     void saveAsksThenWrites_data();
     void saveAsksThenWrites();
-    void failedSaveIsReported();
 };
 
 void SettingsSaveTest::boxesChangeTheRecord()
@@ -72,17 +71,25 @@ void SettingsSaveTest::saveAsksThenWrites_data()
     // The separator box clicked, if any: "1" is Check1, "4" is Check4.
     QTest::addColumn<QString>("click");
     QTest::addColumn<QByteArray>("saved");
+    // A folder where the file should be: nothing can replace it, and a second
+    // box says so.
+    QTest::addColumn<bool>("fileIsAFolder");
 
     // Big5: 缺 is AF CA.
     QTest::newRow("new file, every box in its key")
         << QMessageBox::Yes << QByteArray() << "4"
         << QByteArray("[GRADECAST]\r\nURL=http://school.example/score?x=1 \r\nUSEENTER=1\r\n"
-                      "USETAB=0\r\nABSENT=\xAF\xCA\r\nSCORE100=A\r\n");
+                      "USETAB=0\r\nABSENT=\xAF\xCA\r\nSCORE100=A\r\n")
+        << false;
     QTest::newRow("flag of -1 untouched is written back")
         << QMessageBox::Yes << QByteArray("[GRADECAST]\r\nUSETAB=-1\r\n") << ""
         << QByteArray("[GRADECAST]\r\nUSETAB=-1\r\nURL=http://school.example/score?x=1 \r\n"
-                      "USEENTER=0\r\nABSENT=\xAF\xCA\r\nSCORE100=A\r\n");
-    QTest::newRow("No writes nothing") << QMessageBox::No << QByteArray() << "4" << QByteArray();
+                      "USEENTER=0\r\nABSENT=\xAF\xCA\r\nSCORE100=A\r\n")
+        << false;
+    QTest::newRow("No writes nothing")
+        << QMessageBox::No << QByteArray() << "4" << QByteArray() << false;
+    QTest::newRow("failed save is reported")
+        << QMessageBox::Yes << QByteArray() << "4" << QByteArray() << true;
 }
 
 void SettingsSaveTest::saveAsksThenWrites()
@@ -91,16 +98,22 @@ void SettingsSaveTest::saveAsksThenWrites()
     QFETCH(QByteArray, ini);
     QFETCH(QString, click);
     QFETCH(QByteArray, saved);
+    QFETCH(bool, fileIsAFolder);
 
     SettingsFolder folder;
+    const QString file = QString::fromStdString(folder.file().string());
     if (!ini.isNull())
         folder.write(ini);
+    if (fileIsAFolder)
+        QVERIFY(QDir().mkdir(file));
     ScriptedPrompt prompt;
     prompt.answer(answer);
+    prompt.answer(QMessageBox::Ok);
     Form1 window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.Text1->setText(QStringLiteral("http://school.example/score?x=1 "));
+    const QString address = QStringLiteral("http://school.example/score?x=1 ");
+    window.Text1->setText(address);
     if (!click.isEmpty())
         (click == u"1" ? window.Check1 : window.Check4)->click();
     window.Text3->setText(QStringLiteral(" A "));
@@ -108,8 +121,8 @@ void SettingsSaveTest::saveAsksThenWrites()
 
     QTest::mouseClick(window.Command2, Qt::LeftButton);
 
-    // One question, and nothing more once the save has worked.
-    QCOMPARE(prompt.shown().size(), 1);
+    // One question; after a failed save one report, and nothing more.
+    QCOMPARE(prompt.shown().size(), fileIsAFolder ? 2 : 1);
     const PromptRequest &question = prompt.shown().first();
     QCOMPARE(question.text, QStringLiteral("確定要將目前設定的校務行政網址,使用Tab,使用Enter,"
                                            "100分使用,缺考使用...等參數儲存?"));
@@ -118,38 +131,22 @@ void SettingsSaveTest::saveAsksThenWrites()
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
     QCOMPARE(question.title, window.windowTitle());
     QCOMPARE(question.parent, &window);
+    if (fileIsAFolder) {
+        const PromptRequest &report = prompt.shown().at(1);
+        QCOMPARE(report.icon, QMessageBox::Critical);
+        QCOMPARE(report.title, window.windowTitle());
+        QVERIFY2(report.text.contains(file), qPrintable(report.text));
+        QVERIFY2(report.text.contains(QString::fromLocal8Bit(std::strerror(EISDIR))),
+                 qPrintable(report.text));
+        QVERIFY(folderEntries(folder.file()).isEmpty());
+    }
     QCOMPARE(folder.read(), saved);
-    QCOMPARE(folderEntries(folder.folder()),
-             saved.isNull() ? QStringList() : QStringList{QStringLiteral("GRADECAST.INI")});
-}
-
-void SettingsSaveTest::failedSaveIsReported()
-{
-    SettingsFolder folder;
-    // A folder where the file should be: nothing can replace it.
-    const QString file = QString::fromStdString(folder.file().string());
-    QVERIFY(QDir().mkdir(file));
-    ScriptedPrompt prompt;
-    prompt.answer(QMessageBox::Yes);
-    prompt.answer(QMessageBox::Ok);
-    Form1 window;
-    window.Text1->setText(QStringLiteral("http://school.example/"));
-    window.Check4->click();
-
-    window.Command2->click();
-
-    QCOMPARE(prompt.shown().size(), 2);
-    const PromptRequest &report = prompt.shown().at(1);
-    QCOMPARE(report.icon, QMessageBox::Critical);
-    QCOMPARE(report.title, window.windowTitle());
-    QVERIFY2(report.text.contains(file), qPrintable(report.text));
-    QVERIFY2(report.text.contains(QString::fromLocal8Bit(std::strerror(EISDIR))),
-             qPrintable(report.text));
-    // The window keeps its settings.
-    QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), "http://school.example/");
-    QCOMPARE(int(window.settings().UseEnter), 1);
-    QCOMPARE(folderEntries(folder.folder()), QStringList{QStringLiteral("GRADECAST.INI")});
-    QVERIFY(folderEntries(folder.file()).isEmpty());
+    QCOMPARE(folderEntries(folder.folder()), saved.isNull() && !fileIsAFolder
+                                                 ? QStringList()
+                                                 : QStringList{QStringLiteral("GRADECAST.INI")});
+    // The window keeps its settings, saved or not.
+    QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), address);
+    QCOMPARE(QString::fromStdU16String(window.settings().Score100Text), QStringLiteral("A"));
 }
 
 GRADECAST_GUI_TEST_MAIN(SettingsSaveTest)

@@ -1,11 +1,14 @@
-// The browser buttons, the address box and the simple commands of a window,
-// on local pages in the real browser engine.
+// The browser part of a window, on local pages in the real browser engine:
+// its buttons, the address box, the simple commands, and pages that open and
+// close windows (every pop-up is a complete window of its own; a page that
+// closes its window closes that window alone).
 
 #include "app/clickable_label.h"
 #include "app/form1.h"
 #include "app/twips.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
+#include "support/open_windows.h"
 #include "support/page_helpers.h"
 #include "support/scripted_prompt.h"
 #include "support/settings_folder.h"
@@ -18,6 +21,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineHistory>
+
+#include <memory>
 
 using namespace gradecast;
 
@@ -49,9 +54,35 @@ QRect inPixels(const TwipsRect &r)
             pixelsFromTwips(r.height)};
 }
 
+// A new window on the page of buttons that open windows.
+Form1 *openOpener()
+{
+    auto *window = new Form1;
+    window->show();
+    window->WB1->load(testPage("opener.html"));
+    return waitForPage(window->WB1, testPage("opener.html")) ? window : nullptr;
+}
+
+// Clicks the page's element id and returns the window that opens, once it
+// shows url; nullptr when none does.
+Form1 *popupFrom(Form1 *window, const QString &id, const QUrl &url)
+{
+    const QList<Form1 *> before = openWindows();
+    evaluate(window->WB1, QStringLiteral("document.getElementById('%1').click()").arg(id));
+    Form1 *appeared = nullptr;
+    const bool opened = QTest::qWaitFor(
+        [&] {
+            for (Form1 *form : openWindows())
+                appeared = before.contains(form) ? appeared : form;
+            return appeared != nullptr;
+        },
+        30000);
+    return opened && waitForPage(appeared->WB1, url) ? appeared : nullptr;
+}
+
 } // namespace
 
-class NavigationTest : public QObject
+class BrowserTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -62,31 +93,38 @@ private slots:
     void addressBoxNeverFollowsThePage();
     void clearLabelAndQuit();
     void layoutFollowsTheSizeAndLoadsPutTheBrowserBack();
+    void pageOpensACompleteWindow_data();
+    void pageOpensACompleteWindow();
+    void popupOfAPopup();
+    void pageClosingItsWindowClosesThatWindowAlone();
+    void userClosingTheFirstWindowLeavesTheOthers();
 
 private:
     // A settings file whose school address is the plain page; no test may
     // show a message box or write the file.
-    const QByteArray m_ini = "[GRADECAST]\r\nURL=" + testPage("plain.html").toEncoded() + "\r\n";
+    const QByteArray m_ini =
+        "[GRADECAST]\r\nURL=" + testPage("plain.html").toEncoded() + "\r\nABSENT=X\r\n";
     std::unique_ptr<SettingsFolder> m_folder;
     std::unique_ptr<ScriptedPrompt> m_prompt;
 };
 
-void NavigationTest::init()
+void BrowserTest::init()
 {
     m_folder = std::make_unique<SettingsFolder>();
     m_folder->write(m_ini);
     m_prompt = std::make_unique<ScriptedPrompt>();
 }
 
-void NavigationTest::cleanup()
+void BrowserTest::cleanup()
 {
+    qDeleteAll(openWindows());
     QVERIFY(m_prompt->shown().isEmpty());
     QCOMPARE(m_folder->read(), m_ini);
     m_prompt.reset();
     m_folder.reset();
 }
 
-void NavigationTest::buttonsOpenTheTypedAddress_data()
+void BrowserTest::buttonsOpenTheTypedAddress_data()
 {
     QTest::addColumn<bool>("go");
     QTest::addColumn<QString>("typed");
@@ -98,7 +136,7 @@ void NavigationTest::buttonsOpenTheTypedAddress_data()
     QTest::newRow("Go, no address") << true << QString() << testPage("plain.html");
 }
 
-void NavigationTest::buttonsOpenTheTypedAddress()
+void BrowserTest::buttonsOpenTheTypedAddress()
 {
     QFETCH(bool, go);
     QFETCH(QString, typed);
@@ -118,7 +156,7 @@ void NavigationTest::buttonsOpenTheTypedAddress()
     QCOMPARE(window.Text1->text(), typed);
 }
 
-void NavigationTest::addressBoxNeverFollowsThePage()
+void BrowserTest::addressBoxNeverFollowsThePage()
 {
     Form1 window;
     window.show();
@@ -164,7 +202,7 @@ void NavigationTest::addressBoxNeverFollowsThePage()
     QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), address);
 }
 
-void NavigationTest::clearLabelAndQuit()
+void BrowserTest::clearLabelAndQuit()
 {
     QPointer<Form1> first = new Form1;
     QPointer<Form1> second = new Form1;
@@ -190,7 +228,7 @@ void NavigationTest::clearLabelAndQuit()
     QTRY_VERIFY_WITH_TIMEOUT(second.isNull(), Patience);
 }
 
-void NavigationTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
+void BrowserTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
 {
     Form1 window;
     Form1 other;
@@ -232,5 +270,71 @@ void NavigationTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), inPixels(expected.WB1), Patience);
 }
 
-GRADECAST_GUI_TEST_MAIN(NavigationTest)
-#include "tst_navigation.moc"
+void BrowserTest::pageOpensACompleteWindow_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::newRow("window.open") << "open";
+    QTest::newRow("link to _blank") << "blank";
+}
+
+void BrowserTest::pageOpensACompleteWindow()
+{
+    QFETCH(QString, element);
+    Form1 *first = openOpener();
+    QVERIFY(first);
+    // Unsaved in the first window: the pop-up reads the file for itself.
+    first->Text4->setText(QStringLiteral("Y"));
+
+    // The page that asked for the window, not the pop-up's own start address.
+    Form1 *popup = popupFrom(first, element, testPage("second.html"));
+    QVERIFY(popup);
+    QVERIFY(popup->WB1->RegisterAsBrowser());
+    QCOMPARE(popup->Text1->text(), testPage("plain.html").toString());
+    QCOMPARE(popup->Text4->text(), QStringLiteral("X"));
+    QVERIFY(popup->windowTitle().endsWith(QStringLiteral("ver1.7")));
+    QVERIFY(popup->isVisible() && !popup->isModal());
+    // The opener is untouched and still usable.
+    QCOMPARE(first->WB1->url(), testPage("opener.html"));
+    QCOMPARE(first->Text4->text(), QStringLiteral("Y"));
+    QVERIFY(first->isEnabled() && !first->isLocked());
+}
+
+void BrowserTest::popupOfAPopup()
+{
+    Form1 *first = openOpener();
+    QVERIFY(first);
+    Form1 *popup = popupFrom(first, QStringLiteral("openOpener"), testPage("opener.html"));
+    QVERIFY(popup);
+    QVERIFY(popupFrom(popup, QStringLiteral("open"), testPage("second.html")));
+    QCOMPARE(openWindows().size(), 3);
+}
+
+void BrowserTest::pageClosingItsWindowClosesThatWindowAlone()
+{
+    Form1 *first = openOpener();
+    QVERIFY(first);
+    first->Text2->setPlainText(QStringLiteral("85\n90"));
+    QPointer<Form1> popup = popupFrom(first, QStringLiteral("openCloser"), testPage("closer.html"));
+    QVERIFY(popup);
+
+    evaluate(popup->WB1, QStringLiteral("document.getElementById('close').click()"));
+    QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), 30000);
+    QCOMPARE(openWindows(), QList<Form1 *>{first});
+    QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85\n90"));
+}
+
+void BrowserTest::userClosingTheFirstWindowLeavesTheOthers()
+{
+    QPointer<Form1> first = openOpener();
+    QVERIFY(first);
+    QPointer<Form1> popup = popupFrom(first, QStringLiteral("open"), testPage("second.html"));
+    QVERIFY(popup);
+
+    first->close();
+    QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), 30000);
+    QVERIFY(popup && popup->isVisible());
+    QCOMPARE(popup->WB1->url(), testPage("second.html"));
+}
+
+GRADECAST_GUI_TEST_MAIN(BrowserTest)
+#include "tst_browser.moc"
