@@ -19,17 +19,13 @@ using Field = float TwipsRect::*;
 // names the control.
 std::string placements(const LayoutControls &c)
 {
-    const std::pair<const char *, Control> controls[] = {
-        {"Label2", &LayoutControls::Label2}, {"Label3", &LayoutControls::Label3},
-        {"Label4", &LayoutControls::Label4}, {"Text2", &LayoutControls::Text2},
-        {"Command3", &LayoutControls::Command3}, {"Check1", &LayoutControls::Check1},
-        {"Check4", &LayoutControls::Check4}, {"Text3", &LayoutControls::Text3},
-        {"Text4", &LayoutControls::Text4}, {"WB1", &LayoutControls::WB1}};
     std::ostringstream out;
-    for (const auto &[name, member] : controls) {
-        const TwipsRect &r = c.*member;
+    const auto put = [&out](const char *name, const TwipsRect &r) {
         out << name << " " << r.left << " " << r.top << " " << r.width << " " << r.height << "\n";
-    }
+    };
+    put("Label2", c.Label2), put("Label3", c.Label3), put("Label4", c.Label4);
+    put("Text2", c.Text2), put("Command3", c.Command3), put("Check1", c.Check1);
+    put("Check4", c.Check4), put("Text3", c.Text3), put("Text4", c.Text4), put("WB1", c.WB1);
     return out.str();
 }
 
