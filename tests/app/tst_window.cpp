@@ -104,8 +104,6 @@ void WindowTest::windowAsDesigned()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     QCOMPARE(window.size(), QSize(792, 566));
-    QCOMPARE(window.Command3->text(), QStringLiteral("填入成績"));
-    QCOMPARE(window.palette().color(QPalette::Window), QColor(255, 255, 192));
 
     // Tab order: the browser, then the order the window was designed with.
     const QList<QWidget *> order = {window.WB1,      window.Command1, window.Text2,

@@ -299,13 +299,13 @@ void BrowserTest::windowsOpenAndCloseOnTheirOwn()
 {
     QPointer<Form1> first = openOpener();
     QVERIFY(first);
-    QPointer<Form1> popup = popupFrom(first, QStringLiteral("openOpener"), testPage("opener.html"));
+    QPointer<Form1> popup = popupFrom(first, "openOpener", testPage("opener.html"));
     QVERIFY(popup);
-    QPointer<Form1> third = popupFrom(popup, QStringLiteral("open"), testPage("second.html"));
+    QPointer<Form1> third = popupFrom(popup, "open", testPage("second.html"));
     QVERIFY(third);
 
     first->Text2->setPlainText(QStringLiteral("85\n90"));
-    QPointer<Form1> closer = popupFrom(first, QStringLiteral("openCloser"), testPage("closer.html"));
+    QPointer<Form1> closer = popupFrom(first, "openCloser", testPage("closer.html"));
     QVERIFY(closer);
     evaluate(closer->WB1, QStringLiteral("document.getElementById('close').click()"));
     QTRY_VERIFY_WITH_TIMEOUT(closer.isNull(), Patience);

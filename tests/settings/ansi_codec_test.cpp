@@ -30,7 +30,8 @@ TEST(AnsiCodec, WhatBig5CannotHoldBecomesAQuestionMark)
 {
     EXPECT_EQ(AnsiFromUnicode(u"caf\u00E9缺"), "caf?\xAF\xCA");
     EXPECT_EQ(AnsiFromUnicode(u"a\U0001F600b"), "a?b"); // one "?" for a surrogate pair
-    EXPECT_EQ(AnsiFromUnicode(std::u16string{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)}), "a?b?");
+    const std::u16string loneSurrogates{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
+    EXPECT_EQ(AnsiFromUnicode(loneSurrogates), "a?b?");
 }
 
 TEST(AnsiCodec, InvalidBytesBecomeTheReplacementCharacter)

@@ -229,7 +229,6 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
                    + (saved.ok ? "ok" : "failed: " + saved.error);
         });
     };
-    std::string skipped;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
@@ -237,7 +236,7 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
             writeBytes(folder.file(), old);
         const std::string report = readAndSave(folder, c.lockOut);
         if (report.starts_with("skip: ")) {
-            skipped += std::string(c.what) + ": " + report.substr(6) + "\n";
+            std::cout << c.what << ": not run here, " << report.substr(6) << "\n";
             continue;
         }
         EXPECT_TRUE(report.starts_with(c.read + std::string("|failed: "))) << report;
@@ -248,8 +247,6 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
             EXPECT_TRUE(readBytes(folder.file()) == old) << "the old file changed";
         }
     }
-    if (!skipped.empty())
-        std::cout << "Not run here:\n" << skipped;
 
     // With room for exactly the new file, as long as the old one, the save works.
     TempFolder folder;
@@ -318,9 +315,8 @@ TEST(ProfileFaults, AFiftyMegabyteFileIsReadAndWrittenInTime)
 {
     TempFolder folder;
     std::string content;
-    for (int section = 0; content.size() < (50u << 20); ++section)
-        content += "[S" + std::to_string(section) + "]\r\n; note\r\nNAME=\xAF\xCA\r\nVALUE="
-                   + std::string(120, 'x') + "\r\n\r\n";
+    while (content.size() < (50u << 20))
+        content += "[S]\r\n; note\r\nNAME=\xAF\xCA\r\nVALUE=" + std::string(120, 'x') + "\r\n\r\n";
     writeBytes(folder.file(), content + "[GRADECAST]\r\nURL=http://far.example/\r\n\r\n[LAST]\r\n");
 
     const auto start = std::chrono::steady_clock::now();

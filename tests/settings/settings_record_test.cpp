@@ -37,10 +37,7 @@ TEST(SettingsInteger, RoundsHalfToEvenWithinSixteenBits)
 TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
 {
     TempFolder folder;
-    SettingsRecord record{u"x", 3, 3, u"x", u"x", 3};
-    LoadSettings(record, folder.file());
-    EXPECT_EQ(fields(record), fields(SettingsRecord{})) << "no file";
-
+    SettingsRecord record;
     writeBytes(folder.file(), "[gradecast]\r\nURL=  http://s.example/a b  \r\nUSEENTER=1\r\n"
                               "USETAB=-1\r\nABSENT=\xAF\xCA\r\nSCORE100=\"A+ \"\r\n"
                               "DECIMAL=2.5\r\n");
@@ -72,9 +69,11 @@ TEST(StartupSeparatorBoxes, TheTabBoxWins)
     const struct {
         std::int16_t useTab, useEnter;
         bool tab, enter;
-    } cases[] = {{1, 1, true, false}, {5, 0, true, false}, {-1, 1, false, true}, {0, -2, false, false}};
+    } cases[] = {
+        {1, 1, true, false}, {5, 0, true, false}, {-1, 1, false, true}, {0, -2, false, false}};
     for (const auto &c : cases) {
-        const SeparatorBoxes boxes = StartupSeparatorBoxes({u"", c.useEnter, c.useTab, u"", u"", 0});
+        const SeparatorBoxes boxes =
+            StartupSeparatorBoxes({u"", c.useEnter, c.useTab, u"", u"", 0});
         EXPECT_EQ(std::pair(boxes.tab, boxes.enter), std::pair(c.tab, c.enter))
             << "USETAB=" << c.useTab << " USEENTER=" << c.useEnter;
     }

@@ -16,30 +16,28 @@ using gradecast::test::writeBytes;
 
 struct ToolRun {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 class GradecastKeys : public ::testing::Test {
 protected:
-    std::filesystem::path write(const std::string &name, const std::string &bytes)
+    std::string write(const std::string &name, const std::string &bytes)
     {
         writeBytes(m_folder.path() / name, bytes);
         return m_folder.path() / name;
     }
 
-    // Runs the tool with the given arguments and bytes on standard input.
+    // Runs the tool in the test's folder with the given arguments and bytes on
+    // standard input.
     ToolRun run(const std::vector<std::string> &arguments, const std::string &input = "")
     {
-        std::string command = "'" GRADECAST_KEYS_EXE "'";
+        write("stdin", input);
+        std::string command = "cd '" + m_folder.path().string() + "' && '" GRADECAST_KEYS_EXE "'";
         for (const std::string &argument : arguments)
             command += " '" + argument + "'";
-        const std::filesystem::path out = m_folder.path() / "stdout";
-        const std::filesystem::path err = m_folder.path() / "stderr";
-        command += " < '" + write("stdin", input).string() + "' > '" + out.string() + "' 2> '"
-                   + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(out), readBytes(err)};
+        const int raw = std::system((command + " <stdin >stdout 2>stderr").c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(m_folder.path() / "stdout"),
+                readBytes(m_folder.path() / "stderr")};
     }
 
     gradecast::test::TempFolder m_folder;
@@ -74,7 +72,7 @@ TEST_F(GradecastKeys, LineEndsBecomeThoseOfTheScoreBoxUnlessRaw)
     // Taken as read, LF does not end an entry and is ignored inside the number.
     EXPECT_EQ(run({"--tab", "--raw"}, "85\n90").out, lines("{ } {8} {5} {9} {0} {TAB}"));
     // A file argument, UTF-8 in and out.
-    EXPECT_EQ(run({"--absent=缺", "--enter", write("scores.txt", "\n7\n").string()}).out,
+    EXPECT_EQ(run({"--absent=缺", "--enter", write("scores.txt", "\n7\n")}).out,
               lines("{缺} {Enter} { } {7} {Enter}"));
 }
 
@@ -84,8 +82,7 @@ TEST_F(GradecastKeys, StartsFromASettingsFileAsAWindowWould)
     // quoted blank in the file but the box trims it away.
     const std::string ini = write("GRADECAST.INI",
                                   "[GRADECAST]\r\nURL=http://x\r\nUSEENTER=1\r\nUSETAB=1\r\n"
-                                  "ABSENT=\xAF\xCA\r\nSCORE100=\"A+ \"\r\nDECIMAL=2\r\n")
-                                .string();
+                                  "ABSENT=\xAF\xCA\r\nSCORE100=\"A+ \"\r\nDECIMAL=2\r\n");
     EXPECT_EQ(run({"--settings", ini}, "\r\n100\r\n").out, lines("{缺} {TAB} {A} {+} {TAB}"));
     // Explicit options win; --enter alone clears the Tab box.
     EXPECT_EQ(run({"--settings", ini, "--enter", "--score100", ""}, "85.456").out,
