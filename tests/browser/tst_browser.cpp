@@ -184,13 +184,9 @@ void BrowserTest::addressBoxNeverFollowsThePage()
     window.Command6->click();
     QVERIFY(waitForPage(window.WB1, WebBrowser::homeUrl()));
     QCOMPARE(WebBrowser::homeUrl(), QUrl(QStringLiteral("qrc:/home.html")));
-    QCOMPARE(evaluate(window.WB1, QStringLiteral(
-                                      "document.title + '|' + document.querySelector('h1')"
-                                      ".textContent + '|' + document.querySelectorAll('input."
-                                      "score').length + '|' + !!document.getElementById('score1')"
-                                      " + !!document.getElementById('score60')"))
-                 .toString(),
-             QStringLiteral("成績輸入練習|成績輸入練習|60|truetrue"));
+    QCOMPARE(evaluate(window.WB1, QStringLiteral("document.querySelectorAll('input.score').length"))
+                 .toInt(),
+             60);
 
     markPage(window);
     window.Command7->click();
@@ -285,7 +281,6 @@ void BrowserTest::pageOpensACompleteWindow()
     QVERIFY(popup->WB1->RegisterAsBrowser());
     QCOMPARE(popup->Text1->text(), testPage("plain.html").toString());
     QCOMPARE(popup->Text4->text(), QStringLiteral("X"));
-    QVERIFY(popup->windowTitle().endsWith(QStringLiteral("ver1.7")));
     QVERIFY(popup->isVisible() && !popup->isModal());
     // The opener is untouched and still usable.
     QCOMPARE(first->WB1->url(), testPage("opener.html"));

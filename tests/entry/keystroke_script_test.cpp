@@ -1,7 +1,6 @@
-// The keystroke script. How text is trimmed and split, the 60-entry limit, the
-// separator keys and the form of every string are checked on any text against
-// a model by fuzz/fuzz_keystroke_script.cpp, and the cost of a huge paste by
-// the window's fill tests; here the worked examples, the mended cases and the
+// How text is trimmed and split, the 60-entry limit, the separator keys and the
+// form of every string are checked against a model by fuzz/fuzz_keystroke_script.cpp,
+// a huge paste by the fill tests; here the worked examples, the mends and the
 // typed text of single entries, which the model takes from EntryTypedText.
 
 #include "entry/keystroke_script.h"

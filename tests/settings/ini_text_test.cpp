@@ -1,7 +1,6 @@
-// How values are found, read and written is checked on any bytes against a
-// model of the format by fuzz/fuzz_settings_file.cpp (its seeds in
-// fuzz/corpus/settings_file hold each rule). Here: what that model cannot
-// tell, the second byte of a Big5 character that looks like ASCII.
+// How values are found, read and written is checked on any bytes against a model
+// by fuzz/fuzz_settings_file.cpp (its seeds in fuzz/corpus/settings_file hold each
+// rule). Here what it cannot tell: a Big5 trail byte that looks like ASCII.
 
 #include "settings/ini_text.h"
 

@@ -11,17 +11,6 @@ using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
 
-namespace {
-
-// The record as one comparable value, fields in file order.
-auto fields(const SettingsRecord &r)
-{
-    return std::tuple(r.SchoolUrl, r.UseEnter, r.UseTab, r.AbsentText, r.Score100Text,
-                      r.DecimalPlaces);
-}
-
-} // namespace
-
 // How the number is read is LeadingNumber's, tested with it.
 TEST(SettingsInteger, RoundsHalfToEvenWithinSixteenBits)
 {
@@ -36,6 +25,11 @@ TEST(SettingsInteger, RoundsHalfToEvenWithinSixteenBits)
 
 TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
 {
+    // The record as one comparable value, fields in file order.
+    const auto fields = [](const SettingsRecord &r) {
+        return std::tuple(r.SchoolUrl, r.UseEnter, r.UseTab, r.AbsentText, r.Score100Text,
+                          r.DecimalPlaces);
+    };
     TempFolder folder;
     SettingsRecord record;
     writeBytes(folder.file(), "[gradecast]\r\nURL=  http://s.example/a b  \r\nUSEENTER=1\r\n"
@@ -50,9 +44,8 @@ TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
     EXPECT_EQ(fields(record), fields({u"", 3, 0, u"", u"", 3}));
 }
 
-// The keys of a new file and their order are compared byte for byte by the
-// window's save test; where each key goes in a file that has some is the
-// store's, checked against a model by fuzz/fuzz_settings_file.cpp.
+// A new file is compared byte for byte by the window's save test; where a key
+// goes in a file that has some, against a model by fuzz/fuzz_settings_file.cpp.
 TEST(SaveSettings, MakesEveryWriteAndReportsTheFirstFailure)
 {
     TempFolder folder;
