@@ -12,9 +12,6 @@
 namespace gradecast {
 namespace {
 
-using Control = TwipsRect LayoutControls::*;
-using Field = float TwipsRect::*;
-
 // One line per control, "name left top width height", so that a difference
 // names the control.
 std::string placements(const LayoutControls &c)
@@ -80,8 +77,8 @@ TEST(FormLayout, PositionsAreWrittenFromZeroUpSizesOnlyAboveZero)
     // a size becomes 100; half a twip above, the value is written unrounded.
     const struct {
         const char *name;
-        Control control;
-        Field field;
+        TwipsRect LayoutControls::*control;
+        float TwipsRect::*field;
         bool byHeight;
         double size;
     } cases[] = {
