@@ -35,7 +35,7 @@ using LockOut = std::function<std::string(const std::filesystem::path &folder)>;
 std::string errorText(const char *what) { return std::string(what) + ": " + std::strerror(errno); }
 
 // Runs body in a forked child and returns the text it reports, so that what
-// the child changes about itself (user, limits, mounts) stays out of the test.
+// the child changes about itself (its user, its limits) stays out of the test.
 std::string reportFromChild(const std::function<std::string()> &body)
 {
     constexpr std::size_t Size = 4096;
