@@ -1,9 +1,26 @@
+// The store on real files: files it cannot use, what a save keeps, and faults
+// after which the file is the whole old one or the whole new one. How values
+// are found, cut and written is checked against a model by fuzz/fuzz_settings_file.cpp.
+
 #include "settings/profile_store.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <grp.h>
+#include <iostream>
+#include <random>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace gradecast;
@@ -13,164 +30,288 @@ using test::writeBytes;
 
 namespace {
 
-std::u16string readValue(const TempFolder &folder, std::string_view fileContent,
-                         std::u16string_view defaultValue = u"")
+using LockOut = std::function<std::string(const std::filesystem::path &folder)>;
+
+std::string errorText(const char *what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Runs body in a forked child and returns the text it reports, so that what
+// the child changes about itself (its user, its limits) stays out of the test.
+std::string reportFromChild(const std::function<std::string()> &body)
 {
-    writeBytes(folder.file(), fileContent);
-    return StringFormINI(u"GRADECAST", u"URL", defaultValue, folder.file());
+    constexpr std::size_t Size = 4096;
+    auto *shared = static_cast<char *>(
+        ::mmap(nullptr, Size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    shared[0] = '\0';
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::strncpy(shared, body().c_str(), Size - 1);
+        ::_exit(0);
+    }
+    int status = 0;
+    const bool finished = pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    const std::string report = finished ? shared : "the child did not finish";
+    ::munmap(shared, Size);
+    return report;
+}
+
+// As root, becomes an ordinary user who owns the settings file, if any.
+std::string becomeNobody(const std::filesystem::path &folder)
+{
+    constexpr uid_t Nobody = 65534;
+    const std::filesystem::path file = folder / "GRADECAST.INI";
+    if (::geteuid() == 0
+        && ((std::filesystem::exists(file) && ::chown(file.c_str(), Nobody, Nobody) != 0)
+            || ::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+        return "skip: " + errorText("cannot become nobody");
+    return {};
+}
+
+// A folder the user may not write in: as root, one that nobody may not.
+std::string notOwnFolder(const std::filesystem::path &folder)
+{
+    if (::chmod(folder.c_str(), ::geteuid() == 0 ? 0755 : 0555) != 0)
+        return "skip: " + errorText("chmod");
+    return becomeNobody(folder);
+}
+
+// A file its owner may write but not read, in a folder open to all.
+std::string unreadableFile(const std::filesystem::path &folder)
+{
+    if (::chmod(folder.c_str(), 0777) != 0 || ::chmod((folder / "GRADECAST.INI").c_str(), 0200))
+        return "skip: " + errorText("chmod");
+    return becomeNobody(folder);
+}
+
+// Files may grow to size bytes: a write stops part-way with EFBIG, as on a
+// full disk, instead of ending the writer.
+LockOut diskFullAfter(rlim_t size)
+{
+    return [size](const std::filesystem::path &) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{size, size};
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : "skip: " + errorText("setrlimit");
+    };
+}
+
+// Settings in front of 100 kB of other keys, so that a write takes a while.
+std::string settingsFile(const std::string &url)
+{
+    std::string content = "[GRADECAST]\r\nURL=" + url + "\r\n[OTHER]\r\n";
+    for (int key = 0; key < 1500; ++key)
+        content += "KEY" + std::to_string(key) + "=\xAF\xCA" + std::string(60, 'v') + "\r\n";
+    return content;
 }
 
 } // namespace
 
-TEST(StringFormINI, ReturnsTheValueLessItsLeadingSpaces)
+// Decoding is the code page's and LoadSettings', tested with them.
+TEST(StringFormINI, FallsBackToTheDefaultWhenNothingCanBeRead)
 {
     TempFolder folder;
-    struct Case {
-        const char *what;
-        std::string content;
-        std::u16string value;
-    };
-    const Case cases[] = {
-        {"quoted, blanks inside", "[GRADECAST]\r\nURL=\"  abc  \"\r\n", u"abc  "},
-        {"quoted blanks only", "[GRADECAST]\r\nURL=\"   \"\r\n", u""},
-        {"tab inside quotes stays", "[GRADECAST]\r\nURL=\"\tabc\"\r\n", u"\tabc"},
-        {"Big5", "[GRADECAST]\r\nURL=\xAF\xCA\xA6\xD2\r\n", u"缺考"},
-        {"lead byte before the end of the buffer", "[GRADECAST]\r\nURL=a\xAF\r\n", u"a\uFFFD"},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(readValue(folder, c.content), c.value) << c.what;
-}
-
-TEST(StringFormINI, CutsLongValuesAtTheBufferWithoutSplittingACharacter)
-{
-    TempFolder folder;
-    const std::string header = "[GRADECAST]\r\nURL=";
-    EXPECT_EQ(readValue(folder, header + std::string(300, 'x') + "\r\n"),
-              std::u16string(254, u'x'));
-    EXPECT_EQ(readValue(folder, header + std::string(254, 'x')), std::u16string(254, u'x'));
-
-    std::string big5;
-    std::u16string chinese;
-    for (int i = 0; i < 130; ++i) {
-        big5 += "\xAF\xCA";
-        chinese += u"缺";
-    }
-    EXPECT_EQ(readValue(folder, header + big5), chinese.substr(0, 127));
-    // The 254th byte is a lead byte: its half character is dropped.
-    EXPECT_EQ(readValue(folder, header + "a" + big5), u"a" + chinese.substr(0, 126));
-    // Leading spaces inside quotes count against the buffer, then are removed.
-    EXPECT_EQ(readValue(folder, header + "\"" + std::string(250, ' ') + "abcdefgh\""), u"abcd");
-}
-
-TEST(StringFormINI, UsesTheDefaultWhenNothingCanBeRead)
-{
-    TempFolder folder;
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.file()), u"0");
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0  ", folder.file()), u"0");
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path() / "no" / "x.ini"), u"0");
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", folder.path()), u"0"); // a folder
     const std::filesystem::path pipe = folder.path() / "pipe.ini";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    EXPECT_EQ(StringFormINI(u"GRADECAST", u"USETAB", u"0", pipe), u"0");
-    EXPECT_EQ(readValue(folder, "[OTHER]\r\nURL=a\r\n", u"d"), u"d");
-    EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nUSETAB=1\r\n", u"d"), u"d");
-    EXPECT_EQ(readValue(folder, "[GRADECAST]\r\nURL=\r\n", u"d"), u""); // present and empty
+    for (const std::filesystem::path &file : {pipe, folder.path(), folder.path() / "no" / "x.ini"})
+        EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"dflt", file), u"dflt") << file;
 }
 
-TEST(GetPrivateProfileStringA, FillsTheBufferLikeWindows)
-{
-    TempFolder folder;
-    writeBytes(folder.file(), "[G]\r\nK=abcdef\r\n");
-    char buffer[8];
-    std::fill(std::begin(buffer), std::end(buffer), '#');
-    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 4, folder.file()), 3u);
-    EXPECT_EQ(std::string(buffer, 5), std::string("abc\0#", 5));
-    EXPECT_EQ(GetPrivateProfileStringA("G", "X", "dflt  ", buffer, 8, folder.file()), 4u);
-    EXPECT_EQ(std::string(buffer), "dflt");
-    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 1, folder.file()), 0u);
-    EXPECT_EQ(buffer[0], '\0');
-    buffer[0] = '#';
-    EXPECT_EQ(GetPrivateProfileStringA("G", "K", "", buffer, 0, folder.file()), 0u);
-    EXPECT_EQ(buffer[0], '#');
-}
-
-TEST(ProfileWrite, KeepsPermissionsAndWritesThroughLinks)
+TEST(ProfileWrite, KeepsModeOwnerAndLinks)
 {
     TempFolder folder;
     writeBytes(folder.file(), "[G]\r\nK=a\r\n");
     ASSERT_EQ(::chmod(folder.file().c_str(), 0640), 0);
-    EXPECT_TRUE(WritePrivateProfileStringA("G", "K", "b", folder.file()).ok);
+    // Only root can save a file another user owns; the save must not take it over.
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(folder.file().c_str(), owner, owner == 65534 ? 65534 : ::getegid()), 0);
+    const std::filesystem::path link = folder.path() / "link.ini";
+    std::filesystem::create_symlink(folder.file(), link);
+
+    EXPECT_TRUE(WritePrivateProfileStringA("G", "K", "b", link).ok);
+
     struct stat status {};
     ASSERT_EQ(::stat(folder.file().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
-
-    const std::filesystem::path link = folder.path() / "link.ini";
-    std::filesystem::create_symlink(folder.file(), link);
-    EXPECT_TRUE(WritePrivateProfileStringA("G", "K", "c", link).ok);
+    EXPECT_EQ(status.st_uid, owner);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(readBytes(folder.file()), "[G]\r\nK=c\r\n");
+    EXPECT_EQ(readBytes(folder.file()), "[G]\r\nK=b\r\n");
     EXPECT_EQ(folder.listing(), "GRADECAST.INI|link.ini");
 }
 
-TEST(ProfileWrite, FailsCleanlyAndKeepsTheOldFile)
+TEST(ProfileWrite, RefusesWhatItCannotWriteAndKeepsTheOldFile)
 {
-    TempFolder folder;
     const std::string old = "[G]\r\nK=old\r\n";
-    const auto expectFailure = [&](const std::filesystem::path &file, std::string_view value,
-                                   const char *what) {
-        const ProfileWriteResult result = WritePrivateProfileStringA("G", "K", value, file);
-        EXPECT_FALSE(result.ok) << what;
-        EXPECT_FALSE(result.error.empty()) << what;
+    struct Case {
+        const char *what;
+        std::string section, key, value;
+        std::filesystem::path (*target)(const TempFolder &);
+        const char *reason;
     };
+    const auto file = [](const TempFolder &f) { return f.file(); };
+    const Case cases[] = {
+        // A line end would add lines of its own, such as "USETAB=9".
+        {"CR in the value", "G", "K", "a\rUSETAB=9", file, "line break"},
+        {"LF in the key", "G", "K\nX", "a", file, "line break"},
+        {"NUL in the section", std::string("G\0X", 3), "K", "a", file, "line break"},
+        {"read-only file", "G", "K", "new", file, "read-only"},
+        {"path is a folder", "G", "K", "new",
+         [](const TempFolder &f) { return f.path() / "dir.ini"; }, "Is a directory"},
+        {"missing folder", "G", "K", "new",
+         [](const TempFolder &f) { return f.path() / "no" / "GRADECAST.INI"; }, "No such file"},
+        {"folder is a file", "G", "K", "new",
+         [](const TempFolder &f) { return f.file() / "GRADECAST.INI"; }, "Not a directory"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        writeBytes(folder.file(), old);
+        std::filesystem::create_directory(folder.path() / "dir.ini");
+        if (std::string_view(c.what) == "read-only file") {
+            ASSERT_EQ(::chmod(folder.file().c_str(), 0444), 0);
+        }
 
-    writeBytes(folder.file(), old);
-    ASSERT_EQ(::chmod(folder.file().c_str(), 0444), 0);
-    expectFailure(folder.file(), "new", "read-only file");
-    EXPECT_EQ(readBytes(folder.file()), old);
-    ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
-
-    expectFailure(folder.file(), "a\r\nK=b", "line break in the value");
-    EXPECT_EQ(readBytes(folder.file()), old);
-
-    const std::filesystem::path directory = folder.path() / "dir.ini";
-    std::filesystem::create_directory(directory);
-    expectFailure(directory, "new", "path is a folder");
-    EXPECT_TRUE(std::filesystem::is_directory(directory));
-
-    expectFailure(folder.path() / "missing" / "GRADECAST.INI", "new", "missing folder");
-    expectFailure(folder.file() / "GRADECAST.INI", "new", "folder is a file");
-    EXPECT_EQ(readBytes(folder.file()), old);
-    EXPECT_EQ(folder.listing(), "GRADECAST.INI|dir.ini");
+        const ProfileWriteResult result =
+            WritePrivateProfileStringA(c.section, c.key, c.value, c.target(folder));
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+        EXPECT_EQ(readBytes(folder.file()), old);
+        EXPECT_EQ(folder.listing(), "GRADECAST.INI|dir.ini");
+        EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "dir.ini"));
+    }
 }
 
-TEST(ProfileWrite, FailsInAFolderThatCannotBeWritten)
+// Tests point it elsewhere; every window test goes through that.
+TEST(SettingsFilePath, IsTheIniFileBesideTheProgram)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "folder permissions do not bind root";
+    EXPECT_EQ(SettingsFilePath(),
+              std::filesystem::read_symlink("/proc/self/exe").parent_path() / "GRADECAST.INI");
+}
+
+TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
+{
+    const std::string old = settingsFile("old");
+    const struct {
+        const char *what;
+        LockOut lockOut;
+        bool hasOldFile;
+        const char *read;   // what the read gives
+        const char *reason; // why the write failed
+    } cases[] = {
+        {"folder not the user's, old file", notOwnFolder, true, "old", "Permission denied"},
+        {"folder not the user's, no file", notOwnFolder, false, "dflt", "Permission denied"},
+        {"unreadable file", unreadableFile, true, "dflt", "Permission denied"},
+        {"disk full at once", diskFullAfter(0), true, "old", "File too large"},
+        {"disk full half-way", diskFullAfter(old.size() / 2), true, "old", "File too large"},
+        {"disk full at the last byte", diskFullAfter(old.size() - 1), true, "old",
+         "File too large"},
+        {"disk full, new file", diskFullAfter(5), false, "dflt", "File too large"},
+    };
+    const auto readAndSave = [](const TempFolder &folder, const LockOut &lockOut) {
+        return reportFromChild([&] {
+            const std::string problem = lockOut(folder.path());
+            if (!problem.empty())
+                return problem;
+            const std::u16string read = StringFormINI(u"GRADECAST", u"URL", u"dflt", folder.file());
+            const ProfileWriteResult saved =
+                WritePrivateProfileStringA("GRADECAST", "URL", "new", folder.file());
+            return std::string(read.begin(), read.end()) + "|"
+                   + (saved.ok ? "ok" : "failed: " + saved.error);
+        });
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        if (c.hasOldFile)
+            writeBytes(folder.file(), old);
+        const std::string report = readAndSave(folder, c.lockOut);
+        if (report.starts_with("skip: ")) {
+            std::cout << c.what << ": not run here, " << report.substr(6) << "\n";
+            continue;
+        }
+        EXPECT_TRUE(report.starts_with(c.read + std::string("|failed: "))) << report;
+        EXPECT_NE(report.find(c.reason), std::string::npos) << report;
+        EXPECT_EQ(folder.listing(), c.hasOldFile ? "GRADECAST.INI" : "");
+        if (c.hasOldFile) {
+            ::chmod(folder.file().c_str(), 0644);
+            EXPECT_TRUE(readBytes(folder.file()) == old) << "the old file changed";
+        }
+    }
+
+    // With room for exactly the new file, as long as the old one, the save works.
     TempFolder folder;
-    const std::string old = "[G]\r\nK=old\r\n";
     writeBytes(folder.file(), old);
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
-    const ProfileWriteResult result = WritePrivateProfileStringA("G", "K", "new", folder.file());
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("Permission denied"), std::string::npos) << result.error;
-    EXPECT_EQ(readBytes(folder.file()), old);
+    EXPECT_EQ(readAndSave(folder, diskFullAfter(old.size())), "old|ok");
+    EXPECT_TRUE(readBytes(folder.file()) == settingsFile("new"));
     EXPECT_EQ(folder.listing(), "GRADECAST.INI");
-
-    ASSERT_EQ(::chmod(folder.file().c_str(), 0200), 0);
-    EXPECT_EQ(StringFormINI(u"G", u"K", u"dflt", folder.file()), u"dflt"); // unreadable
-    EXPECT_FALSE(WritePrivateProfileStringA("G", "K", "new", folder.file()).ok);
-    ASSERT_EQ(::chmod(folder.file().c_str(), 0644), 0);
-    EXPECT_EQ(readBytes(folder.file()), old);
 }
 
-TEST(SettingsFilePath, IsTheIniFileBesideTheProgramUnlessOverridden)
+TEST(ProfileWriteFaults, ASaveEndedAtAnyMomentLeavesTheOldOrTheNewFileWhole)
 {
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe");
-    EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
-    OverrideSettingsFolder(std::filesystem::path("/some/folder"));
-    EXPECT_EQ(SettingsFilePath(), std::filesystem::path("/some/folder/GRADECAST.INI"));
-    OverrideSettingsFolder(std::nullopt);
-    EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
+    TempFolder folder;
+    const std::string urlA = "http://a.example/";
+    const std::string urlB = "http://b.example/longer/path";
+    const auto save = [&](const std::string &url) {
+        return WritePrivateProfileStringA("GRADECAST", "URL", url, folder.file()).ok;
+    };
+    writeBytes(folder.file(), settingsFile(urlA));
+
+    // The writer's own alarm ends it within a few times the span of one write,
+    // so that the ends land before, inside and between writes.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(save(urlB) && save(urlA));
+    const long perWrite = long(std::chrono::duration<double, std::micro>(
+                                   std::chrono::steady_clock::now() - start).count() / 2);
+    std::mt19937 random(20240917);
+    std::uniform_int_distribution<long> delay(1, std::min(50000L, perWrite * 3 + 100));
+    int seenA = 0;
+    int seenB = 0;
+    for (int round = 0; round < 200; ++round) {
+        const long microseconds = delay(random);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const itimerval alarm{{0, 0}, {microseconds / 1000000, microseconds % 1000000}};
+            ::setitimer(ITIMER_REAL, &alarm, nullptr); // SIGALRM ends the process at once
+            while (save(urlB) && save(urlA)) {
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
+            << "the writer stopped itself, round " << round;
+        const std::string content = readBytes(folder.file());
+        seenA += content == settingsFile(urlA);
+        seenB += content == settingsFile(urlB);
+        ASSERT_EQ(seenA + seenB, round + 1)
+            << "round " << round << ": " << content.size() << " bytes of something else";
+    }
+    EXPECT_GT(seenA, 0);
+    EXPECT_GT(seenB, 0);
+
+    // A writer ended part-way leaves its temporary file. The store cannot tell
+    // such files from those of a writer still at work; they must only never
+    // get in the way.
+    const std::string listing = folder.listing();
+    EXPECT_TRUE(listing.starts_with(".GRADECAST.INI.")) << "no end inside a write: " << listing;
+    EXPECT_TRUE(save(urlB) && readBytes(folder.file()) == settingsFile(urlB));
+    EXPECT_EQ(folder.listing(), listing);
+}
+
+TEST(ProfileFaults, AFiftyMegabyteFileIsReadAndWrittenInTime)
+{
+    TempFolder folder;
+    std::string content;
+    while (content.size() < (50u << 20))
+        content += "[S]\r\n; note\r\nNAME=\xAF\xCA\r\nVALUE=" + std::string(120, 'x') + "\r\n\r\n";
+    writeBytes(folder.file(), content + "[GRADECAST]\r\nURL=http://far.example/\r\n\r\n[LAST]\r\n");
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"URL", u"", folder.file()), u"http://far.example/");
+    EXPECT_EQ(StringFormINI(u"GRADECAST", u"ABSENT", u"-", folder.file()), u"-");
+    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "URL", "new", folder.file()).ok);
+    EXPECT_TRUE(WritePrivateProfileStringA("GRADECAST", "ABSENT", "(absent)", folder.file()).ok);
+    // Seconds; the machines that run the tests vary a lot.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_TRUE(readBytes(folder.file())
+                == content + "[GRADECAST]\r\nURL=new\r\nABSENT=(absent)\r\n\r\n[LAST]\r\n");
+    EXPECT_EQ(folder.listing(), "GRADECAST.INI");
 }

@@ -1,37 +1,31 @@
 #pragma once
 
-#include <algorithm>
-#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <set>
 #include <string>
 #include <string_view>
-#include <unistd.h>
-#include <vector>
+#include <system_error>
 
 namespace gradecast::test {
 
 // A fresh folder under the system's temporary folder, removed with everything
-// in it when the test ends.
+// in it (whatever permissions a test left on it) when the test ends.
 class TempFolder {
 public:
     TempFolder()
     {
-        static std::atomic<unsigned> counter{0};
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path()
-                 / ("gradecast-settings-" + std::to_string(getpid()) + "-"
-                    + std::to_string(counter++) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
+        std::string pattern = std::filesystem::temp_directory_path() / "gradecast-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::system_error(errno, std::generic_category(), "mkdtemp");
+        m_path = pattern;
     }
     ~TempFolder()
     {
         std::error_code error;
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(m_path, error))
-            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, error);
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, error);
         std::filesystem::remove_all(m_path, error);
@@ -45,10 +39,9 @@ public:
     // The names of everything in the folder, sorted, joined by "|".
     std::string listing() const
     {
-        std::vector<std::string> names;
+        std::set<std::string> names;
         for (const auto &entry : std::filesystem::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
+            names.insert(entry.path().filename().string());
         std::string joined;
         for (const std::string &name : names)
             joined += (joined.empty() ? "" : "|") + name;

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <utility>
+
 namespace gradecast {
 
 // Answers the program's message boxes in order, as a user would, and keeps
@@ -11,8 +13,15 @@ namespace gradecast {
 class ScriptedPrompt
 {
 public:
-    ScriptedPrompt();
-    ~ScriptedPrompt();
+    ScriptedPrompt()
+        : m_previous(SetPromptHandler([this](const PromptRequest &request) {
+              m_shown.append(request);
+              m_unanswered += m_answers.isEmpty();
+              return m_answers.isEmpty() ? QMessageBox::No : m_answers.takeFirst();
+          }))
+    {
+    }
+    ~ScriptedPrompt() { SetPromptHandler(std::move(m_previous)); }
     ScriptedPrompt(const ScriptedPrompt &) = delete;
     ScriptedPrompt &operator=(const ScriptedPrompt &) = delete;
 

@@ -6,42 +6,21 @@
 
 namespace gradecast {
 
-SettingsFolder::SettingsFolder()
-{
-    OverrideSettingsFolder(folder());
-}
+SettingsFolder::SettingsFolder() { OverrideSettingsFolder(folder()); }
 
-SettingsFolder::~SettingsFolder()
-{
-    OverrideSettingsFolder(std::nullopt);
-}
-
-std::filesystem::path SettingsFolder::folder() const
-{
-    return m_dir.path().toStdString();
-}
-
-std::filesystem::path SettingsFolder::file() const
-{
-    return folder() / "GRADECAST.INI";
-}
+SettingsFolder::~SettingsFolder() { OverrideSettingsFolder(std::nullopt); }
 
 void SettingsFolder::write(const QByteArray &bytes) const
 {
-    QFile out(QString::fromStdString(file().string()));
+    QFile out(file());
     if (out.open(QIODevice::WriteOnly))
         out.write(bytes);
 }
 
 QByteArray SettingsFolder::read() const
 {
-    QFile in(QString::fromStdString(file().string()));
+    QFile in(file());
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
-
-bool SettingsFolder::exists() const
-{
-    return QFile::exists(QString::fromStdString(file().string()));
 }
 
 } // namespace gradecast

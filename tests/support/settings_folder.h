@@ -15,12 +15,12 @@ public:
     SettingsFolder();
     ~SettingsFolder();
 
-    std::filesystem::path folder() const;
-    std::filesystem::path file() const;
+    std::filesystem::path folder() const { return m_dir.path().toStdString(); }
+    std::filesystem::path file() const { return folder() / "GRADECAST.INI"; }
 
     void write(const QByteArray &bytes) const;
     QByteArray read() const;
-    bool exists() const;
+    bool exists() const { return std::filesystem::exists(file()); }
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,315 @@
+// The browser part of a window, on local pages in the real browser engine:
+// its buttons, the address box, the simple commands, and pages that open and
+// close windows (every pop-up is a complete window of its own; a page that
+// closes its window closes that window alone).
+
+#include "app/clickable_label.h"
+#include "app/form1.h"
+#include "app/twips.h"
+#include "app/windows.h"
+#include "platform/web_browser.h"
+#include "support/gui_test_main.h"
+#include "support/page_helpers.h"
+#include "support/scripted_prompt.h"
+#include "support/settings_folder.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineHistory>
+
+#include <memory>
+
+using namespace gradecast;
+
+namespace {
+
+constexpr int Patience = 30000;
+
+// Replaces the address box's text as the user types it; it must reach
+// SchoolUrl at once.
+bool typeAddress(Form1 &window, const QString &address)
+{
+    window.Text1->selectAll();
+    QTest::keyClick(window.Text1, Qt::Key_Backspace);
+    QTest::keyClicks(window.Text1, address);
+    return window.settings().SchoolUrl == address.toStdU16String();
+}
+
+// A mark in the page's script state: gone when the page is loaded again.
+void markPage(Form1 &window) { evaluate(window.WB1, QStringLiteral("window.gradecastMark = 7")); }
+
+bool pageMarked(Form1 &window)
+{
+    return evaluate(window.WB1, QStringLiteral("window.gradecastMark === 7")).toBool();
+}
+
+QRect inPixels(const TwipsRect &r)
+{
+    return {pixelsFromTwips(r.left), pixelsFromTwips(r.top), pixelsFromTwips(r.width),
+            pixelsFromTwips(r.height)};
+}
+
+// A new window on the page of buttons that open windows.
+Form1 *openOpener()
+{
+    auto *window = new Form1;
+    window->show();
+    window->WB1->load(testPage("opener.html"));
+    return waitForPage(window->WB1, testPage("opener.html")) ? window : nullptr;
+}
+
+// Clicks the page's element id and returns the window that opens, once it
+// shows url; nullptr when none does.
+Form1 *popupFrom(Form1 *window, const QString &id, const QUrl &url)
+{
+    const QList<Form1 *> before = OpenWindows();
+    evaluate(window->WB1, QStringLiteral("document.getElementById('%1').click()").arg(id));
+    Form1 *appeared = nullptr;
+    const bool opened = QTest::qWaitFor(
+        [&] {
+            for (Form1 *form : OpenWindows())
+                appeared = before.contains(form) ? appeared : form;
+            return appeared != nullptr;
+        },
+        30000);
+    return opened && waitForPage(appeared->WB1, url) ? appeared : nullptr;
+}
+
+} // namespace
+
+class BrowserTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void buttonsOpenTheTypedAddress_data();
+    void buttonsOpenTheTypedAddress();
+    void addressBoxNeverFollowsThePage();
+    void clearLabelAndQuit();
+    void layoutFollowsTheSizeAndLoadsPutTheBrowserBack();
+    void pageOpensACompleteWindow_data();
+    void pageOpensACompleteWindow();
+    void windowsOpenAndCloseOnTheirOwn();
+
+private:
+    // A settings file whose school address is the plain page; no test may
+    // show a message box or write the file.
+    const QByteArray m_ini =
+        "[GRADECAST]\r\nURL=" + testPage("plain.html").toEncoded() + "\r\nABSENT=X\r\n";
+    std::unique_ptr<SettingsFolder> m_folder;
+    std::unique_ptr<ScriptedPrompt> m_prompt;
+};
+
+void BrowserTest::init()
+{
+    m_folder = std::make_unique<SettingsFolder>();
+    m_folder->write(m_ini);
+    m_prompt = std::make_unique<ScriptedPrompt>();
+}
+
+void BrowserTest::cleanup()
+{
+    qDeleteAll(OpenWindows());
+    QVERIFY(m_prompt->shown().isEmpty());
+    QCOMPARE(m_folder->read(), m_ini);
+    m_prompt.reset();
+    m_folder.reset();
+}
+
+void BrowserTest::buttonsOpenTheTypedAddress_data()
+{
+    QTest::addColumn<bool>("go");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QUrl>("opened");
+    const QString second = testPage("second.html").toString();
+    QTest::newRow("校務行政") << false << second << testPage("second.html");
+    QTest::newRow("Go") << true << second << testPage("second.html");
+    QTest::newRow("校務行政, no address") << false << QString() << testPage("plain.html");
+    QTest::newRow("Go, no address") << true << QString() << testPage("plain.html");
+}
+
+void BrowserTest::buttonsOpenTheTypedAddress()
+{
+    QFETCH(bool, go);
+    QFETCH(QString, typed);
+    QFETCH(QUrl, opened);
+
+    Form1 window;
+    window.show();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
+    markPage(window);
+    QVERIFY(typeAddress(window, typed));
+    QTest::mouseClick(go ? window.Command8 : window.Command1, Qt::LeftButton);
+
+    QVERIFY(waitForPage(window.WB1, opened));
+    // Typing went nowhere: the only step in the history is the button's.
+    QCOMPARE(window.WB1->history()->count(), typed.isEmpty() ? 1 : 2);
+    QCOMPARE(pageMarked(window), typed.isEmpty());
+    QCOMPARE(window.Text1->text(), typed);
+}
+
+void BrowserTest::addressBoxNeverFollowsThePage()
+{
+    Form1 window;
+    window.show();
+    const QString address = testPage("plain.html").toString();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
+
+    // Nothing before the first page, nothing after the last: the page stays.
+    markPage(window);
+    window.Command4->click();
+    window.Command5->click();
+    QVERIFY(pageMarked(window));
+
+    // A page the browser goes to by itself, as when a link is followed.
+    window.WB1->load(testPage("second.html"));
+    QVERIFY(waitForPage(window.WB1, testPage("second.html")));
+    QCOMPARE(window.Text1->text(), address);
+    window.Command4->click();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
+    window.Command5->click();
+    QVERIFY(waitForPage(window.WB1, testPage("second.html")));
+    markPage(window);
+    window.Command5->click();
+    QVERIFY(pageMarked(window));
+    QCOMPARE(window.Text1->text(), address);
+
+    // The home page is the practice sheet: one field for each of 60 students.
+    window.Command6->click();
+    QVERIFY(waitForPage(window.WB1, WebBrowser::homeUrl()));
+    QCOMPARE(WebBrowser::homeUrl(), QUrl(QStringLiteral("qrc:/home.html")));
+    QCOMPARE(evaluate(window.WB1, QStringLiteral("document.querySelectorAll('input.score').length"))
+                 .toInt(),
+             60);
+
+    markPage(window);
+    window.Command7->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!pageMarked(window), Patience);
+    QVERIFY(waitForPage(window.WB1, WebBrowser::homeUrl()));
+    QCOMPARE(window.Text1->text(), address);
+    QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), address);
+}
+
+void BrowserTest::clearLabelAndQuit()
+{
+    QPointer<Form1> first = new Form1;
+    QPointer<Form1> second = new Form1;
+    first->show();
+    second->show();
+    QVERIFY(QTest::qWaitForWindowExposed(second));
+    first->Text2->setPlainText(QStringLiteral("90\n85\n\n100"));
+    second->Text2->setPlainText(QStringLiteral("90"));
+
+    // The label clears its own window's score box, and nothing else.
+    QTest::mouseClick(first->Label2, Qt::LeftButton);
+    QCOMPARE(first->Text2->toPlainText(), QString());
+    QTest::mouseClick(first->Label2, Qt::LeftButton);
+    QCOMPARE(first->Text2->toPlainText(), QString());
+    QCOMPARE(second->Text2->toPlainText(), QStringLiteral("90"));
+
+    // Quitting closes every window, unsaved changes and all, and asks nothing.
+    first->Check1->click();
+    second->Text4->setText(QStringLiteral("缺"));
+    QTest::mouseClick(first->Command9, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(second.isNull(), Patience);
+}
+
+void BrowserTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
+{
+    Form1 window;
+    Form1 other;
+    QSignalSpy loads(window.WB1, &WebBrowser::NavigateComplete2);
+    window.show();
+    other.show();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), Patience);
+    const QRect designedBrowser = window.WB1->geometry();
+
+    // A page with frames, the browser moved off its place before it loads.
+    window.WB1->setGeometry(10, 10, 200, 150);
+    QVERIFY(typeAddress(window, testPage("frameset.html").toString()));
+    window.Command8->click();
+    QVERIFY(waitForPage(window.WB1, testPage("frameset.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), designedBrowser, Patience);
+
+    // 1000 x 700 pixels is 15000 x 10500 twips; the numbers are the layout's.
+    window.resize(1000, 700);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(1000, 700), Patience);
+    const LayoutControls expected = FormLayout(DefinitionControls(), 15000, 10500);
+    QCOMPARE(window.Command3->geometry(), inPixels(expected.Command3));
+    QCOMPARE(window.Text2->geometry(), inPixels(expected.Text2));
+    QCOMPARE(window.Text3->geometry(), inPixels(expected.Text3));
+    QCOMPARE(window.WB1->geometry(), inPixels(expected.WB1));
+    // The other window keeps its own layout.
+    QCOMPARE(other.WB1->geometry(), designedBrowser);
+
+    // After a load, the place the last layout recorded.
+    window.WB1->setGeometry(0, 0, 300, 300);
+    const int loadsBefore = loads.size();
+    window.Command4->click();
+    QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(loads.size() > loadsBefore, Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), inPixels(expected.WB1), Patience);
+}
+
+void BrowserTest::pageOpensACompleteWindow_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::newRow("window.open") << "open";
+    QTest::newRow("link to _blank") << "blank";
+}
+
+void BrowserTest::pageOpensACompleteWindow()
+{
+    QFETCH(QString, element);
+    Form1 *first = openOpener();
+    QVERIFY(first);
+    // Unsaved in the first window: the pop-up reads the file for itself.
+    first->Text4->setText(QStringLiteral("Y"));
+
+    // The page that asked for the window, not the pop-up's own start address.
+    Form1 *popup = popupFrom(first, element, testPage("second.html"));
+    QVERIFY(popup);
+    QCOMPARE(popup->Text1->text(), testPage("plain.html").toString());
+    QCOMPARE(popup->Text4->text(), QStringLiteral("X"));
+    QVERIFY(popup->isVisible() && !popup->isModal());
+    // The opener is untouched and still usable.
+    QCOMPARE(first->WB1->url(), testPage("opener.html"));
+    QCOMPARE(first->Text4->text(), QStringLiteral("Y"));
+    QVERIFY(first->isEnabled() && !first->isLocked());
+}
+
+// A pop-up of a pop-up; a page closing its window closes that window alone;
+// closing the first window by hand leaves the others.
+void BrowserTest::windowsOpenAndCloseOnTheirOwn()
+{
+    QPointer<Form1> first = openOpener();
+    QVERIFY(first);
+    QPointer<Form1> popup = popupFrom(first, "openOpener", testPage("opener.html"));
+    QVERIFY(popup);
+    QPointer<Form1> third = popupFrom(popup, "open", testPage("second.html"));
+    QVERIFY(third);
+
+    first->Text2->setPlainText(QStringLiteral("85\n90"));
+    QPointer<Form1> closer = popupFrom(first, "openCloser", testPage("closer.html"));
+    QVERIFY(closer);
+    evaluate(closer->WB1, QStringLiteral("document.getElementById('close').click()"));
+    QTRY_VERIFY_WITH_TIMEOUT(closer.isNull(), Patience);
+    QCOMPARE(OpenWindows().size(), 3);
+    QCOMPARE(first->Text2->toPlainText(), QStringLiteral("85\n90"));
+
+    first->close();
+    QTRY_VERIFY_WITH_TIMEOUT(first.isNull(), Patience);
+    QVERIFY(popup && popup->isVisible() && third && third->isVisible());
+    QCOMPARE(third->WB1->url(), testPage("second.html"));
+}
+
+GRADECAST_GUI_TEST_MAIN(BrowserTest)
+#include "tst_browser.moc"
