@@ -163,9 +163,10 @@ var gradecastRecorder = gradecastRecorder || (() => {
       return true;
     },
 
-    // Keys counted so far, and how long the page has been quiet.
+    // Keys counted so far, how long the page has been quiet, and whether it
+    // still holds the keyboard focus (keys sent after it lost it go nowhere).
     status() {
-      return [keysSeen, performance.now() - lastActivity];
+      return [keysSeen, performance.now() - lastActivity, document.hasFocus()];
     },
 
     report() {

@@ -52,7 +52,8 @@ std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions
         if (separators == 0 && !entries.empty())
             entries.front().typed += EntryTypedText(entry, options);
         else
-            entries.push_back({int(entries.size()) + 1, EntryTypedText(entry, options), separators});
+            entries.push_back(
+                {int(entries.size()) + 1, EntryTypedText(entry, options), separators});
     }
     return entries;
 }

@@ -34,9 +34,10 @@ FillOptions fillOptionsOf(const Form1 &window)
 // order it lets them go. The orders differ only in Text3 and Text4 coming back
 // before the two boxes; that is how the program has always done it, and no
 // handler runs on either, so the orders are kept, not relied on.
-QList<QWidget *> heldControls(const Form1 &w, bool release)
+QList<QWidget *> heldControls(const Form1 &window, bool lettingGo)
 {
-    if (release)
+    const Form1 &w = window;
+    if (lettingGo)
         return {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5,
                 w.Command6, w.Command7, w.Command8, w.Command9, w.Text1,
                 w.Text2,    w.Text3,    w.Text4,    w.Check1,   w.Check4};
@@ -54,37 +55,40 @@ bool askYesNoWarning(Form1 &window, const QString &text)
 // The questions before anything is held, each asked at most once: is the
 // cursor in the field, is there a field where the page's focus is, and is
 // the column what the teacher means (words typed as 0, text after a number,
-// more than one run takes). A page that cannot be looked into is not asked
-// about: a run is never stopped on what cannot be seen.
-bool askToFill(Form1 &window, std::u16string_view text)
+// more than one run takes). What has the focus is returned when the run is to
+// go on. A page that cannot be looked into is not asked about, nor checked
+// afterwards: a run is never stopped on what cannot be seen.
+std::optional<PageFocus> askToFill(Form1 &window, std::u16string_view text)
 {
     if (!AskYesNo(&window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
-        return false;
+        return std::nullopt;
     PageFocus focus = PageFocus::Unknown;
     const QPointer<Form1> self(&window);
     SkipFailure([&] { focus = FocusedPageElement(window.WB1->page()); });
     if (!self)
-        return false;
+        return std::nullopt;
     if (focus == PageFocus::NoField
         && !askYesNoWarning(window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
                                                    "請先用滑鼠點一下第一個成績欄位。\n")))
-        return false;
+        return std::nullopt;
     std::u16string warnings;
     SkipFailure([&] { warnings = ColumnWarnings(text, fillOptionsOf(window)); });
-    return warnings.empty()
-        || askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n');
+    if (!warnings.empty() && !askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n'))
+        return std::nullopt;
+    return focus;
 }
 
 // Hands every keystroke of the run to the page's focus, back to back: no
-// pause, no events between two keys. With a recorder in the page, waits for
-// the page to take them and returns what each entry's field holds.
-std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text)
+// pause, no events between two keys. With check, a recorder goes into the
+// page first; then the run waits for the page to take the keys and returns
+// what each entry's field holds.
+std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text, bool check)
 {
     const FillOptions options = fillOptionsOf(window);
     const KeystrokeScript script = BuildKeystrokeScript(text, options);
-    const std::vector<TypedEntry> typed = TypedEntries(text, options);
     PageRecorder recorder(window.WB1->page());
-    const bool recording = recorder.start(script, typed);
+    const bool recording =
+        check && !script.empty() && recorder.start(script, TypedEntries(text, options));
 
     QObject *receiver = window.WB1->focusProxy() ? window.WB1->focusProxy() : window.WB1;
     for (const std::u16string &keys : script)
@@ -118,7 +122,8 @@ void Form1::Command3_Click()
         text = TrimTrailingLineEnds(pasted);
     });
     const QPointer<Form1> self(this);
-    if (!askToFill(*this, text) || !self)
+    const std::optional<PageFocus> focus = askToFill(*this, text);
+    if (!focus || !self)
         return;
 
     holdForFill(true);
@@ -135,7 +140,7 @@ void Form1::Command3_Click()
         SkipFailure([&] { WB1->waitForPageFocus(PageFocusTimeoutMs); });
     std::optional<PageReport> landed;
     if (self)
-        SkipFailure([&] { landed = typeScores(*this, text); });
+        SkipFailure([&] { landed = typeScores(*this, text, focus != PageFocus::Unknown); });
     SkipFailure([] { PumpMessages(); });
     if (!self)
         return;

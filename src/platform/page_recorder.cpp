@@ -22,8 +22,11 @@ constexpr quint32 RecorderWorld = QWebEngineScript::UserWorld + 1;
 
 // The page answers a look within this time or is not looked at.
 constexpr int AnswerTimeoutMs = 1000;
-// Keys still on their way: given up on after this long without one arriving.
+// Keys still on their way: given up on after this long without one arriving,
+// or after a moment when the page no longer has the focus (Tab has left its
+// last field, a window came up): the rest go nowhere the page could see.
 constexpr int KeyStallMs = 3000;
+constexpr int FocusLostStallMs = 200;
 // A page has settled when nothing was typed, changed or re-rendered for this
 // long (pages post each change to their server and redraw on the answer) ...
 constexpr int QuietMs = 500;
@@ -154,11 +157,14 @@ std::optional<PageReport> PageRecorder::finish()
         const QVariantList counts = status ? status->toList() : QVariantList();
         const int keys = counts.value(0, keysSeen).toInt();
         const int quietMs = counts.value(1, 0).toInt();
+        const bool pageFocused = counts.value(2, true).toBool();
         if (keys != keysSeen) {
             keysSeen = keys;
             sinceProgress.restart();
         }
-        if (!keysDone && (keysSeen >= m_keys || sinceProgress.elapsed() > KeyStallMs)) {
+        if (!keysDone
+            && (keysSeen >= m_keys || sinceProgress.elapsed() > KeyStallMs
+                || (!pageFocused && sinceProgress.elapsed() > FocusLostStallMs))) {
             keysDone = true;
             settling.start();
         }
