@@ -120,6 +120,18 @@ PageRecorder::PageRecorder(QWebEnginePage *page)
 {
 }
 
+PageRecorder::~PageRecorder()
+{
+    QObject::disconnect(m_onLoadStarted);
+    QObject::disconnect(m_onLoadFinished);
+}
+
+bool PageRecorder::leftDuringRun() const
+{
+    return m_loadStarted
+        && (m_loading || m_page->url().adjusted(QUrl::RemoveFragment) != m_startUrl);
+}
+
 bool PageRecorder::start(const KeystrokeScript &script, const std::vector<TypedEntry> &typed)
 {
     const QVariantList plan = keysPerEntry(script, typed);
@@ -131,7 +143,16 @@ bool PageRecorder::start(const KeystrokeScript &script, const std::vector<TypedE
     const std::optional<QVariant> answer =
         m_page ? ask(m_page, QStringLiteral("start(%1)").arg(QString::fromLatin1(keys)), true)
                : std::nullopt;
-    return answer && answer->toBool();
+    if (!m_page || !answer || !answer->toBool())
+        return false;
+    m_startUrl = m_page->url().adjusted(QUrl::RemoveFragment);
+    m_onLoadStarted = QObject::connect(m_page.data(), &QWebEnginePage::loadStarted, [this] {
+        m_loadStarted = true;
+        m_loading = true;
+    });
+    m_onLoadFinished =
+        QObject::connect(m_page.data(), &QWebEnginePage::loadFinished, [this] { m_loading = false; });
+    return true;
 }
 
 std::optional<PageReport> PageRecorder::finish()
@@ -181,7 +202,9 @@ std::optional<PageReport> PageRecorder::finish()
         left.navigated = true;
         return left;
     }
-    return pageReportOf(answer->toMap());
+    PageReport report = pageReportOf(answer->toMap());
+    report.navigated = report.navigated || leftDuringRun();
+    return report;
 }
 
 } // namespace gradecast

@@ -3,7 +3,9 @@
 #include "entry/fill_check.h"
 #include "entry/keystroke_script.h"
 
+#include <QMetaObject>
 #include <QPointer>
+#include <QUrl>
 
 #include <optional>
 #include <vector>
@@ -30,6 +32,9 @@ class PageRecorder
 {
 public:
     explicit PageRecorder(QWebEnginePage *page);
+    ~PageRecorder();
+    PageRecorder(const PageRecorder &) = delete;
+    PageRecorder &operator=(const PageRecorder &) = delete;
 
     // Puts the recorder into the page before the keys of script go out; false
     // when the page did not take it (the run is then not checked).
@@ -41,8 +46,18 @@ public:
     std::optional<PageReport> finish();
 
 private:
+    bool leftDuringRun() const;
+
     QPointer<QWebEnginePage> m_page;
     int m_keys = 0; // key presses the page is to see
+    // A load the page started during the run (a form sent by Enter): while it
+    // runs, or once it has brought another address, the page has been left
+    // even when its old document still answers.
+    QUrl m_startUrl;
+    bool m_loadStarted = false;
+    bool m_loading = false;
+    QMetaObject::Connection m_onLoadStarted;
+    QMetaObject::Connection m_onLoadFinished;
 };
 
 } // namespace gradecast
