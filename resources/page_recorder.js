@@ -13,7 +13,7 @@ var gradecastRecorder = gradecastRecorder || (() => {
     if (element.localName === 'input')
       return textTypes.includes(element.type) && !element.disabled && !element.readOnly;
     if (element.localName === 'textarea') return !element.disabled && !element.readOnly;
-    return element.isContentEditable && element.localName !== 'body';
+    return element.isContentEditable;
   }
 
   function innerDocument(frame) {
