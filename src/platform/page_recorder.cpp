@@ -87,6 +87,15 @@ QVariantList keysPerEntry(const KeystrokeScript &script, const std::vector<Typed
     return plan;
 }
 
+// The recorder is gone with the document it was put into: nothing of the run
+// can be compared any more.
+PageReport pageLeft()
+{
+    PageReport left;
+    left.navigated = true;
+    return left;
+}
+
 PageReport pageReportOf(const QVariantMap &answer)
 {
     PageReport report;
@@ -150,8 +159,8 @@ bool PageRecorder::start(const KeystrokeScript &script, const std::vector<TypedE
         m_loadStarted = true;
         m_loading = true;
     });
-    m_onLoadFinished =
-        QObject::connect(m_page.data(), &QWebEnginePage::loadFinished, [this] { m_loading = false; });
+    m_onLoadFinished = QObject::connect(m_page.data(), &QWebEnginePage::loadFinished,
+                                        [this] { m_loading = false; });
     return true;
 }
 
@@ -169,12 +178,8 @@ std::optional<PageReport> PageRecorder::finish()
         const std::optional<QVariant> status = ask(m_page, QStringLiteral("status()"));
         if (!m_page)
             return std::nullopt;
-        if (status && !status->isValid()) {
-            // The recorder is gone with the document it was put into.
-            PageReport left;
-            left.navigated = true;
-            return left;
-        }
+        if (status && !status->isValid())
+            return pageLeft();
         const QVariantList counts = status ? status->toList() : QVariantList();
         const int keys = counts.value(0, keysSeen).toInt();
         const int quietMs = counts.value(1, 0).toInt();
@@ -197,11 +202,8 @@ std::optional<PageReport> PageRecorder::finish()
     const std::optional<QVariant> answer = ask(m_page, QStringLiteral("report()"));
     if (!m_page || !answer)
         return std::nullopt;
-    if (!answer->isValid()) {
-        PageReport left;
-        left.navigated = true;
-        return left;
-    }
+    if (!answer->isValid())
+        return pageLeft();
     PageReport report = pageReportOf(answer->toMap());
     report.navigated = report.navigated || leftDuringRun();
     return report;
