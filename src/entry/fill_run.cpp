@@ -87,8 +87,11 @@ std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text, bo
     const FillOptions options = fillOptionsOf(window);
     const KeystrokeScript script = BuildKeystrokeScript(text, options);
     PageRecorder recorder(window.WB1->page());
+    const QPointer<Form1> self(&window);
     const bool recording =
         check && !script.empty() && recorder.start(script, TypedEntries(text, options));
+    if (!self)
+        return std::nullopt;
 
     QObject *receiver = window.WB1->focusProxy() ? window.WB1->focusProxy() : window.WB1;
     for (const std::u16string &keys : script)
