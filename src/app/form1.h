@@ -106,6 +106,9 @@ private:
     // Drops the last count line breaks of the score box, in place: a big
     // paste is not laid out again.
     void removeTrailingLineBreaks(std::size_t count);
+    // Holds the window and the fifteen controls of a fill run against the
+    // user, or lets them go (entry/fill_run.cpp).
+    void holdForFill(bool held);
 
     SettingsRecord m_settings;
     BrowserPlacement m_browserPlacement;

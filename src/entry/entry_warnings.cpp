@@ -1,34 +1,13 @@
 #include "entry/entry_warnings.h"
 
 #include "entry/leading_number.h"
-#include "entry/utf16.h"
+#include "entry/message_text.h"
+
+#include <algorithm>
 
 namespace gradecast {
 
 namespace {
-
-// A long cell is shown by its start; the teacher only needs to recognise it.
-constexpr std::size_t ShownEntryLength = 20;
-
-std::u16string decimal(std::size_t number)
-{
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + number % 10));
-        number /= 10;
-    } while (number != 0);
-    return digits;
-}
-
-std::u16string shownEntry(std::u16string_view entry)
-{
-    if (entry.size() <= ShownEntryLength)
-        return std::u16string(entry);
-    std::size_t cut = ShownEntryLength;
-    if (SurrogatePairAt(entry, cut - 1))
-        --cut; // keep a surrogate pair whole
-    return std::u16string(entry.substr(0, cut)) + u"…";
-}
 
 // The typed text without the sign place a non-negative number starts with.
 std::u16string shownTyped(std::u16string_view typed)
@@ -38,35 +17,76 @@ std::u16string shownTyped(std::u16string_view typed)
     return std::u16string(typed);
 }
 
+bool onlyIgnored(std::u16string_view rest)
+{
+    return std::all_of(rest.begin(), rest.end(),
+                       [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; });
+}
+
 } // namespace
 
 std::vector<EntryWarning> NonNumericEntries(std::u16string_view text, const FillOptions &options)
 {
-    std::vector<EntryWarning> warnings;
+    std::vector<EntryWarning> noNumber;
+    std::vector<EntryWarning> textAfter;
     int place = 0;
     for (std::u16string_view entry : ScriptEntries(text)) {
         ++place;
-        if (entry.empty() || ReadLeadingNumber(entry).found)
+        if (entry.empty())
             continue;
-        warnings.push_back({place, std::u16string(entry), EntryTypedText(entry, options)});
+        const LeadingNumberResult number = ReadLeadingNumber(entry);
+        if (number.found && onlyIgnored(entry.substr(number.length)))
+            continue;
+        (number.found ? textAfter : noNumber)
+            .push_back({number.found ? EntryWarning::Kind::TextAfterNumber
+                                     : EntryWarning::Kind::NoNumber,
+                        place, std::u16string(entry), EntryTypedText(entry, options)});
     }
-    return warnings;
+    noNumber.insert(noNumber.end(), textAfter.begin(), textAfter.end());
+    return noNumber;
 }
 
 std::u16string WarningLine(const EntryWarning &warning)
 {
-    return u"第 " + decimal(warning.place) + u" 筆「" + shownEntry(warning.entry)
-        + u"」不是數字，會輸入 " + shownTyped(warning.typed) + u"。";
+    const std::u16string head =
+        u"第 " + DecimalText(warning.place) + u" 筆「" + ShownText(warning.entry) + u"」";
+    if (warning.kind == EntryWarning::Kind::TextAfterNumber)
+        return head + u"會輸入 " + shownTyped(warning.typed);
+    return head + u"不是數字，會輸入 " + shownTyped(warning.typed) + u"。";
 }
 
 std::u16string WarningLines(const std::vector<EntryWarning> &warnings)
 {
     std::u16string lines;
-    for (std::size_t i = 0; i < warnings.size() && i < NamedWarnings; ++i)
-        lines += WarningLine(warnings[i]) + u"\n";
-    if (warnings.size() > NamedWarnings)
-        lines += u"另有 " + decimal(warnings.size() - NamedWarnings) + u" 筆不是數字。\n";
+    std::size_t restNoNumber = 0;
+    std::size_t restTextAfter = 0;
+    for (std::size_t i = 0; i < warnings.size(); ++i) {
+        if (i < NamedWarnings)
+            lines += WarningLine(warnings[i]) + u"\n";
+        else if (warnings[i].kind == EntryWarning::Kind::NoNumber)
+            ++restNoNumber;
+        else
+            ++restTextAfter;
+    }
+    if (restNoNumber > 0)
+        lines += u"另有 " + DecimalText(restNoNumber) + u" 筆不是數字。\n";
+    if (restTextAfter > 0)
+        lines += u"另有 " + DecimalText(restTextAfter) + u" 筆數字後還有其他文字。\n";
     return lines;
+}
+
+std::u16string EntriesLeftOutLine(std::u16string_view text)
+{
+    const std::size_t count = EntryCount(text);
+    if (count <= MaxEntriesPerRun)
+        return {};
+    return u"只會填入前 " + DecimalText(MaxEntriesPerRun) + u" 筆，另有 "
+        + DecimalText(count - MaxEntriesPerRun) + u" 筆這次不會填入。\n";
+}
+
+std::u16string ColumnWarnings(std::u16string_view text, const FillOptions &options)
+{
+    return WarningLines(NonNumericEntries(text, options)) + EntriesLeftOutLine(text);
 }
 
 } // namespace gradecast

@@ -4,8 +4,10 @@
 #include "app/input_lock.h"
 #include "app/prompt.h"
 #include "entry/entry_warnings.h"
+#include "entry/fill_check.h"
 #include "entry/keystroke_script.h"
 #include "platform/key_delivery.h"
+#include "platform/page_recorder.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>
@@ -22,90 +24,139 @@ namespace {
 // too busy to answer in this time gets the keys anyway.
 constexpr int PageFocusTimeoutMs = 2000;
 
-// Texts and decimals from the settings, separators from the boxes as they stand.
 FillOptions fillOptionsOf(const Form1 &window)
 {
-    FillOptions options;
-    options.AbsentText = window.settings().AbsentText;
-    options.Score100Text = window.settings().Score100Text;
-    options.DecimalPlaces = window.settings().DecimalPlaces;
-    options.TabAfterEntry = window.Check1->checkState() == Qt::Checked;
-    options.EnterAfterEntry = window.Check4->checkState() == Qt::Checked;
-    return options;
+    return RunFillOptions(window.settings(), {window.Check1->checkState() == Qt::Checked,
+                                              window.Check4->checkState() == Qt::Checked});
 }
 
-// A header cell copied with the column is typed as 0 and pushes every score
-// one field down; the teacher sees such entries before anything is typed.
-bool confirmNonNumericEntries(Form1 &window, std::u16string_view text)
+// The fifteen controls a run holds, in the order it takes them and in the
+// order it lets them go. The orders differ only in Text3 and Text4 coming back
+// before the two boxes; that is how the program has always done it, and no
+// handler runs on either, so the orders are kept, not relied on.
+QList<QWidget *> heldControls(const Form1 &window, bool lettingGo)
 {
-    std::vector<EntryWarning> warnings;
-    SkipFailure([&] { warnings = NonNumericEntries(text, fillOptionsOf(window)); });
-    if (warnings.empty())
-        return true;
-    return AskYesNo(&window,
-                    QString::fromStdU16String(WarningLines(warnings))
-                        + QStringLiteral("\n仍要填入成績嗎?"),
-                    QMessageBox::Warning, QMessageBox::No);
+    const Form1 &w = window;
+    if (lettingGo)
+        return {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5,
+                w.Command6, w.Command7, w.Command8, w.Command9, w.Text1,
+                w.Text2,    w.Text3,    w.Text4,    w.Check1,   w.Check4};
+    return {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5,
+            w.Command6, w.Command7, w.Command8, w.Command9, w.Text1,
+            w.Text2,    w.Check1,   w.Check4,   w.Text3,    w.Text4};
+}
+
+bool askYesNoWarning(Form1 &window, const QString &text)
+{
+    return AskYesNo(&window, text + QStringLiteral("仍要填入成績嗎?"), QMessageBox::Warning,
+                    QMessageBox::No);
+}
+
+// The questions before anything is held, each asked at most once: is the
+// cursor in the field, is there a field where the page's focus is, and is
+// the column what the teacher means (words typed as 0, text after a number,
+// more than one run takes). What has the focus is returned when the run is to
+// go on. A page that cannot be looked into is not asked about, nor checked
+// afterwards: a run is never stopped on what cannot be seen.
+std::optional<PageFocus> askToFill(Form1 &window, std::u16string_view text)
+{
+    if (!AskYesNo(&window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
+        return std::nullopt;
+    PageFocus focus = PageFocus::Unknown;
+    const QPointer<Form1> self(&window);
+    SkipFailure([&] { focus = FocusedPageElement(window.WB1->page()); });
+    if (!self)
+        return std::nullopt;
+    if (focus == PageFocus::NoField
+        && !askYesNoWarning(window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
+                                                   "請先用滑鼠點一下第一個成績欄位。\n")))
+        return std::nullopt;
+    std::u16string warnings;
+    SkipFailure([&] { warnings = ColumnWarnings(text, fillOptionsOf(window)); });
+    if (!warnings.empty() && !askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n'))
+        return std::nullopt;
+    return focus;
+}
+
+// Hands every keystroke of the run to the page's focus, back to back: no
+// pause, no events between two keys. With check, a recorder goes into the
+// page first; then the run waits for the page to take the keys and returns
+// what each entry's field holds.
+std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text, bool check)
+{
+    const FillOptions options = fillOptionsOf(window);
+    const KeystrokeScript script = BuildKeystrokeScript(text, options);
+    PageRecorder recorder(window.WB1->page());
+    const QPointer<Form1> self(&window);
+    const bool recording =
+        check && !script.empty() && recorder.start(script, TypedEntries(text, options));
+    if (!self)
+        return std::nullopt;
+
+    QObject *receiver = window.WB1->focusProxy() ? window.WB1->focusProxy() : window.WB1;
+    for (const std::u16string &keys : script)
+        SkipFailure([&] { SendKeyString(receiver, keys); });
+    if (!recording)
+        return std::nullopt;
+    return recorder.finish();
 }
 
 } // namespace
 
+void Form1::holdForFill(bool held)
+{
+    for (QWidget *control : heldControls(*this, !held))
+        SkipFailure([&] { control->setEnabled(!held); });
+    SkipFailure([&] { m_inputLock->setLocked(held); });
+}
+
 // Types the pasted column into the page field the teacher has put the cursor
-// in. The window is held against the user meanwhile; every step that fails is
-// skipped, so the window is always released at the end.
+// in: ask, hold the window, type, let go, and speak only when the page holds
+// something else than was typed. Every step that fails is skipped, so the
+// window is always let go at the end.
 void Form1::Command3_Click()
 {
-    if (!AskYesNo(this, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
-        return;
     // The box cannot change from here on: the questions are modal, then the
-    // box is locked.
+    // box is held.
     std::u16string pasted;
     std::u16string text;
     SkipFailure([&] {
         pasted = scoreText();
         text = TrimTrailingLineEnds(pasted);
     });
-    if (!confirmNonNumericEntries(*this, text))
+    const QPointer<Form1> self(this);
+    const std::optional<PageFocus> focus = askToFill(*this, text);
+    if (!focus || !self)
         return;
 
-    const QList<QWidget *> lockOrder = {Command1, Command2, Command3, Command4, Command5,
-                                        Command6, Command7, Command8, Command9, Text1,
-                                        Text2,    Check1,   Check4,   Text3,    Text4};
-    for (QWidget *control : lockOrder)
-        SkipFailure([&] { control->setEnabled(false); });
-
+    holdForFill(true);
     SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
     // The question box has just closed: without a window manager to hand the
     // activation back, the browser only gets the focus in an active window.
     SkipFailure([&] { activateWindow(); });
     SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
-    SkipFailure([&] { m_inputLock->setLocked(true); });
 
     // Events run here may end the program and take this window with them;
     // nothing of it is touched after that.
-    const QPointer<Form1> self(this);
     SkipFailure([] { PumpMessages(); });
     if (self)
         SkipFailure([&] { WB1->waitForPageFocus(PageFocusTimeoutMs); });
-    if (self) {
-        SkipFailure([&] {
-            const FillOptions options = fillOptionsOf(*this);
-            QObject *receiver = WB1->focusProxy() ? WB1->focusProxy() : WB1;
-            for (const std::u16string &keys : BuildKeystrokeScript(text, options))
-                SkipFailure([&] { SendKeyString(receiver, keys); });
-        });
-    }
+    std::optional<PageReport> landed;
+    if (self)
+        SkipFailure([&] { landed = typeScores(*this, text, focus != PageFocus::Unknown); });
     SkipFailure([] { PumpMessages(); });
     if (!self)
         return;
 
-    const QList<QWidget *> unlockOrder = {Command1, Command2, Command3, Command4, Command5,
-                                          Command6, Command7, Command8, Command9, Text1,
-                                          Text2,    Text3,    Text4,    Check1,   Check4};
-    for (QWidget *control : unlockOrder)
-        SkipFailure([&] { control->setEnabled(true); });
-    SkipFailure([&] { m_inputLock->setLocked(false); });
-    if (m_closeAfterFill)
+    holdForFill(false);
+    std::u16string differences;
+    SkipFailure([&] {
+        if (landed)
+            differences = FillCheckMessage(TypedEntries(text, fillOptionsOf(*this)), *landed);
+    });
+    if (!differences.empty())
+        Tell(this, QString::fromStdU16String(differences).chopped(1), QMessageBox::Warning);
+    if (self && m_closeAfterFill)
         close();
 }
 

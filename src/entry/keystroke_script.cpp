@@ -39,6 +39,28 @@ double roundedToDecimals(double x, double whole, int decimalPlaces)
     return std::floor(scaled + 0.5) / p10;
 }
 
+// Hands each entry of the text to take, in order, until take returns false.
+template <typename Take>
+void walkEntries(std::u16string_view text, Take &&take)
+{
+    if (text.empty())
+        return;
+    std::size_t start = 0;
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        const char16_t c = text[p];
+        if (c != CarriageReturn && c != Tab)
+            continue;
+        if (!take(text.substr(start, p - start)))
+            return;
+        // Only the LF of a CR LF pair is skipped: a lone CR must not eat the
+        // first digit of the next score.
+        if (c == CarriageReturn && p + 1 < text.size() && text[p + 1] == LineFeed)
+            ++p;
+        start = p + 1;
+    }
+    take(text.substr(start));
+}
+
 } // namespace
 
 std::u16string TrimTrailingLineEnds(std::u16string_view text)
@@ -52,25 +74,21 @@ std::u16string TrimTrailingLineEnds(std::u16string_view text)
 std::vector<std::u16string_view> ScriptEntries(std::u16string_view text)
 {
     std::vector<std::u16string_view> entries;
-    if (text.empty())
-        return entries;
-
-    std::size_t start = 0;
-    for (std::size_t p = 0; p < text.size(); ++p) {
-        const char16_t c = text[p];
-        if (c != CarriageReturn && c != Tab)
-            continue;
-        entries.push_back(text.substr(start, p - start));
-        // Only the LF of a CR LF pair is skipped: a lone CR must not eat the
-        // first digit of the next score.
-        if (c == CarriageReturn && p + 1 < text.size() && text[p + 1] == LineFeed)
-            ++p;
-        start = p + 1;
-        if (entries.size() == MaxEntriesPerRun)
-            return entries;
-    }
-    entries.push_back(text.substr(start));
+    walkEntries(text, [&](std::u16string_view entry) {
+        entries.push_back(entry);
+        return entries.size() < MaxEntriesPerRun;
+    });
     return entries;
+}
+
+std::size_t EntryCount(std::u16string_view text)
+{
+    std::size_t count = 0;
+    walkEntries(text, [&](std::u16string_view) {
+        ++count;
+        return true;
+    });
+    return count;
 }
 
 KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions &options)

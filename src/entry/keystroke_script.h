@@ -29,6 +29,9 @@ std::u16string TrimTrailingLineEnds(std::u16string_view text);
 // text. Reading stops at the last of them, so a huge paste costs no more.
 std::vector<std::u16string_view> ScriptEntries(std::u16string_view text);
 
+// How many entries the text holds, beyond the limit of a run too.
+std::size_t EntryCount(std::u16string_view text);
+
 // The keystrokes of a whole run over normalised text: entries end at CR (with
 // the LF after it) or TAB, each entry is followed by its separator keys, and
 // reading stops after MaxEntriesPerRun entries. An empty text types nothing.

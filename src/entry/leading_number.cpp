@@ -158,6 +158,8 @@ LeadingNumberResult ReadLeadingNumber(std::u16string_view text)
     }
     if (negative && result.value != 0.0)
         result.value = -result.value;
+    if (result.found)
+        result.length = cursor.position();
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace gradecast {
@@ -14,6 +15,7 @@ namespace gradecast {
 struct LeadingNumberResult {
     double value = 0.0; // 0 when no number was found; never inf or nan
     bool found = false; // a number stood at the start of the text
+    std::size_t length = 0; // code units read, blanks inside the number included
 };
 
 LeadingNumberResult ReadLeadingNumber(std::u16string_view text);

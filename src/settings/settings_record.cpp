@@ -92,4 +92,15 @@ SeparatorBoxes StartupSeparatorBoxes(const SettingsRecord &record)
     return {tab, !tab && record.UseEnter > 0};
 }
 
+FillOptions RunFillOptions(const SettingsRecord &record, SeparatorBoxes boxes)
+{
+    FillOptions options;
+    options.AbsentText = TrimSpaces(record.AbsentText);
+    options.Score100Text = TrimSpaces(record.Score100Text);
+    options.DecimalPlaces = record.DecimalPlaces;
+    options.TabAfterEntry = boxes.tab;
+    options.EnterAfterEntry = boxes.enter;
+    return options;
+}
+
 } // namespace gradecast

@@ -56,20 +56,6 @@ bool readAll(const std::string &name, std::string &bytes, std::string &error)
     return true;
 }
 
-FillOptions settingsFillOptions(const std::string &file)
-{
-    SettingsRecord record;
-    LoadSettings(record, file);
-    const SeparatorBoxes boxes = StartupSeparatorBoxes(record);
-    FillOptions options;
-    options.AbsentText = TrimSpaces(record.AbsentText);
-    options.Score100Text = TrimSpaces(record.Score100Text);
-    options.DecimalPlaces = record.DecimalPlaces;
-    options.TabAfterEntry = boxes.tab;
-    options.EnterAfterEntry = boxes.enter;
-    return options;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -90,7 +76,9 @@ int main(int argc, char **argv)
         std::string error;
         if (!readAll(*request.settingsFile, ignored, error))
             return fail("settings file: " + error);
-        fromSettings = settingsFillOptions(*request.settingsFile);
+        SettingsRecord record;
+        LoadSettings(record, *request.settingsFile);
+        fromSettings = RunFillOptions(record, StartupSeparatorBoxes(record));
     }
     const FillOptions options = RequestFillOptions(request, fromSettings);
 
@@ -110,9 +98,8 @@ int main(int argc, char **argv)
         out += Utf8FromUtf16(keys);
         out += '\n';
     }
-    const std::vector<EntryWarning> warnings =
-        request.check ? NonNumericEntries(scores, options) : std::vector<EntryWarning>();
-    std::cerr << Utf8FromUtf16(WarningLines(warnings)) << std::flush;
+    const std::u16string warnings = request.check ? ColumnWarnings(scores, options) : u"";
+    std::cerr << Utf8FromUtf16(warnings) << std::flush;
     std::cout << out << std::flush;
     if (!std::cout)
         return fail("cannot write the keystrokes");

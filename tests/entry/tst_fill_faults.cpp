@@ -170,7 +170,9 @@ void FillFaultsTest::junkInTheScoreBox()
     QElapsedTimer run;
     run.start();
     window->Command3->click();
-    QVERIFY2(run.elapsed() < 2000, qPrintable(QString::number(run.elapsed())));
+    // About 2 s on a quiet machine, half a second of it the check waiting for
+    // the page to settle; work that grew with the paste would take minutes.
+    QVERIFY2(run.elapsed() < 6000, qPrintable(QString::number(run.elapsed())));
 
     QVERIFY(released(window));
     QVERIFY(window->Text2->toPlainText() == left);

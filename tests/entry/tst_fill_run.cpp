@@ -30,13 +30,18 @@ private slots:
     void typesEveryScoreIntoItsField();
     void stopsAtSixtyEntries();
     void sendsRealKeyCodes();
-    void answerNoChangesNothing();
     void holdsTheWindowWhileTyping();
+    void asksBeforeTyping_data();
+    void asksBeforeTyping();
+    void tellsWhatTheFieldsHold_data();
+    void tellsWhatTheFieldsHold();
 
 private:
-    // A window on fields.html with the given query, the first field focused.
-    Form1 *openFields(const QString &query);
+    // A window on a page of tests/pages ("fields.html?n=3"), once its document
+    // has loaded, with focusScript run in it.
+    Form1 *openPage(const QString &page, const QString &focusScript = "focusFirst()");
     QStringList fieldValues();
+    int keysInPage();
 
     std::unique_ptr<SettingsFolder> m_folder;
     std::unique_ptr<ScriptedPrompt> m_prompt;
@@ -57,18 +62,23 @@ void FillRunTest::cleanup()
     m_folder.reset();
 }
 
-Form1 *FillRunTest::openFields(const QString &query)
+Form1 *FillRunTest::openPage(const QString &page, const QString &focusScript)
 {
     m_window = new Form1;
     m_window->show();
     if (!QTest::qWaitForWindowExposed(m_window))
         return nullptr;
-    QUrl url = testPage(QStringLiteral("fields.html"));
-    url.setQuery(query);
+    const qsizetype query = page.indexOf(QLatin1Char('?'));
+    QUrl url = testPage(page.left(query));
+    url.setQuery(query < 0 ? QString() : page.mid(query + 1));
     m_window->WB1->load(url);
     if (!waitForPage(m_window->WB1, url))
         return nullptr;
-    evaluate(m_window->WB1, QStringLiteral("document.getElementById('f1').focus()"));
+    // The browser has the focus, as after the teacher's click into the page:
+    // a window that gets it first at the run would hand it on as a Tab does.
+    m_window->activateWindow();
+    m_window->WB1->setFocus(Qt::MouseFocusReason);
+    evaluate(m_window->WB1, focusScript);
     return m_window;
 }
 
@@ -77,9 +87,14 @@ QStringList FillRunTest::fieldValues()
     return evaluate(m_window->WB1, QStringLiteral("values()")).toStringList();
 }
 
+int FillRunTest::keysInPage()
+{
+    return evaluate(m_window->WB1, QStringLiteral("window.keyCodes.length")).toInt();
+}
+
 void FillRunTest::typesEveryScoreIntoItsField_data()
 {
-    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("scores");
     QTest::addColumn<QString>("absent");
     QTest::addColumn<QString>("score100");
@@ -88,28 +103,33 @@ void FillRunTest::typesEveryScoreIntoItsField_data()
     QTest::addColumn<QStringList>("expected");
 
     const QString column = QStringLiteral("85\n\n100\n92.5\n7\n");
-    QTest::newRow("Tab") << "n=6" << column << "-1" << "" << true << false
+    QTest::newRow("Tab") << "fields.html?n=6" << column << "-1" << "" << true << false
                          << QStringList{" 85", "-1", " 100", " 93", " 7", ""};
-    QTest::newRow("Enter moves on") << "n=6&enter" << column << "-1" << "A+" << false << true
-                                    << QStringList{"85", "-1", "A+", "93", "07", ""};
-    QTest::newRow("Tab then Enter") << "n=6" << column << "-1" << "" << true << true
-                                    << QStringList{" 85", "-1", " 100", " 93", " 7", ""};
-    QTest::newRow("no separator") << "n=2" << column << "-1" << "" << false << false
+    QTest::newRow("Enter moves on") << "fields.html?n=6&enter" << column << "-1" << "A+" << false
+                                    << true << QStringList{"85", "-1", "A+", "93", "07", ""};
+    QTest::newRow("no separator") << "fields.html?n=2" << column << "-1" << "" << false << false
                                   << QStringList{" 85-1 100 93 7", ""};
     QTest::newRow("digits-only fields drop the blank")
-        << "n=6&digits" << column << "-1" << "" << true << false
+        << "fields.html?n=6&digits" << column << "-1" << "" << true << false
         << QStringList{"85", "-1", "100", "93", "7", ""};
     QTest::newRow("spreadsheet row, Chinese and wide characters")
-        << "n=5" << QStringLiteral("85\t\t90\t") << QStringLiteral("缺𠀀") << "" << true
-        << false << QStringList{" 85", QStringLiteral("缺𠀀"), " 90", QStringLiteral("缺𠀀"), ""};
+        << "fields.html?n=5" << QStringLiteral("85\t\t90\t") << QStringLiteral("缺𠀀") << ""
+        << true << false
+        << QStringList{" 85", QStringLiteral("缺𠀀"), " 90", QStringLiteral("缺𠀀"), ""};
     QTest::newRow("key names typed as themselves")
-        << "n=3" << QStringLiteral("\n100") << "{+^%~}" << "(A)" << true << false
+        << "fields.html?n=3" << QStringLiteral("\n100") << "{+^%~}" << "(A)" << true << false
         << QStringList{"{+^%~}", "(A)", ""};
+    QTest::newRow("fields in an iframe") << "frames.html?kind=iframe" << "85\n90" << "" << ""
+                                         << true << false << QStringList{" 85", " 90", ""};
+    QTest::newRow("fields in a frameset") << "frames.html?kind=frameset" << "85\n90" << "" << ""
+                                          << true << false << QStringList{" 85", " 90", ""};
+    QTest::newRow("field in a frame of another origin")
+        << "frames.html?kind=cross" << "85" << "" << "" << false << false << QStringList{" 85"};
 }
 
 void FillRunTest::typesEveryScoreIntoItsField()
 {
-    QFETCH(QString, query);
+    QFETCH(QString, page);
     QFETCH(QString, scores);
     QFETCH(QString, absent);
     QFETCH(QString, score100);
@@ -117,7 +137,7 @@ void FillRunTest::typesEveryScoreIntoItsField()
     QFETCH(bool, enter);
     QFETCH(QStringList, expected);
 
-    QVERIFY(openFields(query));
+    QVERIFY(openPage(page));
     m_window->Text4->setText(absent);
     m_window->Text3->setText(score100);
     m_window->Check1->setChecked(tab);
@@ -130,6 +150,7 @@ void FillRunTest::typesEveryScoreIntoItsField()
     QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), expected, 30000);
+    // One question and nothing after the run: every score landed as typed.
     QCOMPARE(m_prompt->shown().size(), 1);
     const PromptRequest &question = m_prompt->shown().first();
     QCOMPARE(question.text, QStringLiteral("是否已經將游標移至要輸入的欄位上?"));
@@ -138,17 +159,22 @@ void FillRunTest::typesEveryScoreIntoItsField()
     QCOMPARE(question.icon, QMessageBox::NoIcon);
     // The trailing line ends are gone from the box too.
     QVERIFY(!m_window->Text2->toPlainText().endsWith(QLatin1Char('\n')));
+    // The recorder lives apart from the page's own scripts.
+    QCOMPARE(evaluate(m_window->WB1, QStringLiteral("typeof gradecastRecorder")).toString(),
+             QStringLiteral("undefined"));
 }
 
 void FillRunTest::stopsAtSixtyEntries()
 {
-    QVERIFY(openFields(QStringLiteral("n=62")));
+    QVERIFY(openPage(QStringLiteral("fields.html?n=62")));
     QStringList column;
     for (int i = 1; i <= 61; ++i)
         column << QString::number(i);
     m_window->Check1->setChecked(true);
     m_window->Text2->setPlainText(column.join(QLatin1Char('\n')) + QStringLiteral("\n\n\n"));
 
+    // Told before typing that the 61st stays out; Yes types the first 60.
+    m_prompt->answer(QMessageBox::Yes);
     m_prompt->answer(QMessageBox::Yes);
     m_window->Command3->click();
 
@@ -161,15 +187,14 @@ void FillRunTest::stopsAtSixtyEntries()
     QCOMPARE(m_window->Text2->toPlainText(), column.join(QLatin1Char('\n')));
     // Every key of the 60 entries and their Tabs (1 to 9 take a blank and a
     // digit, 10 to 60 a blank and two), and not one key more.
-    QTRY_COMPARE_WITH_TIMEOUT(
-        evaluate(m_window->WB1, QStringLiteral("window.keyCodes.length")).toInt(),
-        9 * 2 + 51 * 3 + 60, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(keysInPage(), 9 * 2 + 51 * 3 + 60, 30000);
+    QCOMPARE(m_prompt->shown().size(), 2);
 }
 
 void FillRunTest::sendsRealKeyCodes()
 {
     // Pages check keyCode in their key handlers; every key must carry its own.
-    QVERIFY(openFields(QStringLiteral("n=3&enter")));
+    QVERIFY(openPage(QStringLiteral("fields.html?n=3&enter")));
     m_window->Check4->setChecked(true);
     m_window->Text3->setText(QStringLiteral("A+"));
     m_window->Text2->setPlainText(QStringLiteral("-8.\n100"));
@@ -186,34 +211,20 @@ void FillRunTest::sendsRealKeyCodes()
     QCOMPARE(codes, expected);
 }
 
-void FillRunTest::answerNoChangesNothing()
-{
-    QVERIFY(openFields(QStringLiteral("n=2")));
-    m_window->Check1->setChecked(true);
-    m_window->Text2->setPlainText(QStringLiteral("85\n\n"));
-
-    m_prompt->answer(QMessageBox::No);
-    m_window->Command3->click();
-
-    QCOMPARE(m_prompt->shown().size(), 1);
-    QCOMPARE(m_window->Text2->toPlainText(), QStringLiteral("85\n\n"));
-    QVERIFY(!m_window->isLocked());
-    QVERIFY(m_window->Command3->isEnabled());
-    // Give any stray key time to arrive: a value read after a page round trip.
-    QCOMPARE(fieldValues(), (QStringList{"", ""}));
-    QCOMPARE(evaluate(m_window->WB1, QStringLiteral("window.keyCodes.length")).toInt(), 0);
-}
-
 void FillRunTest::holdsTheWindowWhileTyping()
 {
-    QVERIFY(openFields(QStringLiteral("n=3")));
+    QVERIFY(openPage(QStringLiteral("fields.html?n=3")));
     m_window->Check1->setChecked(true);
     m_window->Text2->setPlainText(QStringLiteral("85\n90"));
     m_window->Command2->setEnabled(false);
 
     // Observed from inside the run, while it lets pending events through.
     bool seen = false;
-    QTimer::singleShot(0, m_window, [&] {
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, m_window, [&] {
+        if (!m_window->isLocked())
+            return;
+        watch.stop();
         seen = true;
         QVERIFY(m_window->isLocked());
         QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
@@ -223,6 +234,7 @@ void FillRunTest::holdsTheWindowWhileTyping()
         QTest::mouseClick(m_window->Label2, Qt::LeftButton);
         QCOMPARE(m_window->Text2->toPlainText(), QStringLiteral("85\n90"));
     });
+    watch.start(0);
     m_prompt->answer(QMessageBox::Yes);
     m_window->Command3->click();
 
@@ -234,12 +246,130 @@ void FillRunTest::holdsTheWindowWhileTyping()
         m_window->Command5, m_window->Command6, m_window->Command7, m_window->Command8,
         m_window->Command9, m_window->Text1,    m_window->Text2,    m_window->Text3,
         m_window->Text4,    m_window->Check1,   m_window->Check4};
-    for (QWidget *control : controls)
-        QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+    for (int i = 0; i < controls.size(); ++i)
+        QVERIFY2(controls[i]->isEnabled(),
+                 qPrintable(QStringLiteral("control %1 of the list").arg(i + 1)));
     QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), (QStringList{" 85", " 90", ""}), 30000);
     // And the user's clicks work again.
     QTest::mouseClick(m_window->Label2, Qt::LeftButton);
     QCOMPARE(m_window->Text2->toPlainText(), QString());
+}
+
+void FillRunTest::asksBeforeTyping_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("question"); // the second box; empty: No to the first
+
+    const QString noField = QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
+                                           "請先用滑鼠點一下第一個成績欄位。\n");
+    const QString blurFrame =
+        QStringLiteral("focusFirst(); inner().contentDocument.activeElement.blur()");
+    QString seventy;
+    for (int i = 0; i < 70; ++i)
+        seventy += QStringLiteral("85\n");
+    QTest::newRow("No to the first question")
+        << "fields.html?n=3" << "focusFirst()" << "85\n\n" << "";
+    QTest::newRow("a word in the column") << "fields.html?n=3" << "focusFirst()" << "國文\n85"
+                                          << "第 1 筆「國文」不是數字，會輸入 0。\n\n";
+    QTest::newRow("70 entries") << "fields.html?n=3" << "focusFirst()" << seventy
+                                << "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n";
+    QTest::newRow("focus on the page") << "fields.html?n=3" << "document.activeElement.blur()"
+                                       << "85" << noField;
+    QTest::newRow("focus on a button") << "fields.html?n=3&button"
+                                       << "document.getElementById('b').focus()" << "85" << noField;
+    QTest::newRow("focus on an iframe's page") << "frames.html?kind=iframe" << blurFrame << "85"
+                                               << noField;
+    QTest::newRow("focus on a frame's page") << "frames.html?kind=frameset" << blurFrame << "85"
+                                             << noField;
+}
+
+void FillRunTest::asksBeforeTyping()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, focus);
+    QFETCH(QString, column);
+    QFETCH(QString, question);
+    QVERIFY(openPage(page, focus));
+    m_window->Check1->setChecked(true);
+    m_window->Text2->setPlainText(column);
+
+    m_prompt->answer(question.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
+    m_window->Command3->click();
+
+    QCOMPARE(m_prompt->shown().size(), question.isEmpty() ? 1 : 2);
+    if (!question.isEmpty()) {
+        const PromptRequest &second = m_prompt->shown().at(1);
+        QCOMPARE(second.text, question + QStringLiteral("仍要填入成績嗎?"));
+        QCOMPARE(second.icon, QMessageBox::Warning);
+        QCOMPARE(second.defaultButton, QMessageBox::No);
+        QCOMPARE(second.title, m_window->windowTitle());
+    }
+    // No is the end: the box as pasted, nothing held, no key in the page
+    // (read after a page round trip, so a stray key would have arrived).
+    QCOMPARE(m_window->Text2->toPlainText(), column);
+    QVERIFY(!m_window->isLocked());
+    QVERIFY(m_window->Command3->isEnabled());
+    QCOMPARE(keysInPage(), 0);
+    QCOMPARE(fieldValues(), (QStringList{"", "", ""}));
+}
+
+void FillRunTest::tellsWhatTheFieldsHold_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("told"); // a part of the message after the run
+
+    QTest::newRow("maxlength cuts") << "fields.html?n=3&maxlength=2" << "focusFirst()" << "100"
+                                    << "第 1 筆「 100」在欄位中成為「 1」。";
+    QTest::newRow("a key filter eats the absent text")
+        << "fields.html?n=3&digits" << "focusFirst()" << "85\n\n90" << "第 2 筆「缺」在欄位中成為「」。";
+    // Clicked into after its text, as a teacher clicks.
+    QTest::newRow("the first field held text")
+        << "fields.html?n=3&prefill=80" << "focusFirst(); f1.setSelectionRange(2, 2)" << "85"
+        << "第 1 筆「 85」在欄位中成為「80 85」。";
+    QTest::newRow("maxlength in an iframe")
+        << "frames.html?kind=iframe&fields=n%3D3%26maxlength%3D2" << "focusFirst()" << "100"
+        << "第 1 筆「 100」在欄位中成為「 1」。";
+    QTest::newRow("focus on a button, typed anyway") << "fields.html?n=3&button"
+                                                     << "document.getElementById('b').focus()"
+                                                     << "85" << "第 1 筆「 85」沒有進入任何輸入欄位。";
+    QTest::newRow("Enter submits the page") << "fields.html?n=3&form" << "focusFirst()"
+                                            << "85\n90\n70" << "填入時頁面換頁了，無法核對後面的成績。";
+    QTest::newRow("a late redraw drops values") << "fields.html?n=3&rerender" << "focusFirst()"
+                                                << "85\n90" << "第 2 筆「 90」";
+    QTest::newRow("digits pattern") << "fields.html?n=3&pattern" << "focusFirst()" << "85\n90"
+                                    << "第 1 筆「 85」頁面標示為錯誤：";
+    QTest::newRow("marked by a validation script") << "fields.html?n=3&aria" << "focusFirst()"
+                                                   << "85" << "第 1 筆「 85」頁面標示為錯誤：請輸入數字";
+}
+
+void FillRunTest::tellsWhatTheFieldsHold()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, focus);
+    QFETCH(QString, column);
+    QFETCH(QString, told);
+    QVERIFY(openPage(page, focus));
+    m_window->Text4->setText(QStringLiteral("缺"));
+    const bool enter = page.contains(QLatin1String("form"));
+    m_window->Check1->setChecked(!enter);
+    m_window->Check4->setChecked(enter);
+    m_window->Text2->setPlainText(column);
+
+    m_prompt->answer(QMessageBox::Yes);
+    m_prompt->answer(QMessageBox::Yes);
+    m_window->Command3->click();
+
+    QVERIFY(!m_window->isLocked());
+    QVERIFY(!m_prompt->shown().isEmpty());
+    const PromptRequest &report = m_prompt->shown().last();
+    QVERIFY2(report.text.contains(told), qPrintable(report.text));
+    QCOMPARE(report.icon, QMessageBox::Warning);
+    QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(report.title, m_window->windowTitle());
 }
 
 GRADECAST_GUI_TEST_MAIN(FillRunTest)

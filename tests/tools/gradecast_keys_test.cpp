@@ -89,12 +89,20 @@ TEST_F(GradecastKeys, StartsFromASettingsFileAsAWindowWould)
               lines("{ } {8} {5} {.} {4} {6} {Enter}"));
 }
 
-TEST_F(GradecastKeys, CheckWarnsAboutWordsTypedAsZero)
+TEST_F(GradecastKeys, CheckWarnsAboutEntriesNotTypedAsTheyStand)
 {
-    const ToolRun warned = run({"--check", "--tab"}, "國文\n85\n");
+    const ToolRun warned = run({"--check", "--tab"}, "國文\n8O\n");
     EXPECT_EQ(warned.status, 3);
-    EXPECT_EQ(warned.err, "第 1 筆「國文」不是數字，會輸入 0。\n");
-    EXPECT_EQ(warned.out, lines("{ } {0} {TAB} { } {8} {5} {TAB}"));
+    EXPECT_EQ(warned.err, "第 1 筆「國文」不是數字，會輸入 0。\n第 2 筆「8O」會輸入 8\n");
+    EXPECT_EQ(warned.out, lines("{ } {0} {TAB} { } {8} {TAB}"));
+
+    std::string seventy;
+    for (int i = 0; i < 70; ++i)
+        seventy += "85\n";
+    const ToolRun tooMany = run({"--check"}, seventy);
+    EXPECT_EQ(tooMany.status, 3);
+    EXPECT_EQ(tooMany.err, "只會填入前 60 筆，另有 10 筆這次不會填入。\n");
+
     const ToolRun clean = run({"--check"}, "85\n\n90\n");
     EXPECT_EQ(std::pair(clean.status, clean.err), std::pair(0, std::string()));
 }
