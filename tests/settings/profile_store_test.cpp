@@ -169,8 +169,9 @@ TEST(SettingsFilePath, IsTheIniFileBesideTheProgramUnlessOverridden)
 {
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe");
     EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
-    OverrideSettingsFolder(std::filesystem::path("/some/folder"));
-    EXPECT_EQ(SettingsFilePath(), std::filesystem::path("/some/folder/GRADECAST.INI"));
+    const TempFolder folder;
+    OverrideSettingsFolder(folder.path());
+    EXPECT_EQ(SettingsFilePath(), folder.file());
     OverrideSettingsFolder(std::nullopt);
     EXPECT_EQ(SettingsFilePath(), executable.parent_path() / "GRADECAST.INI");
 }
