@@ -29,6 +29,7 @@ void runAsNobody()
         GTEST_SKIP() << "no user nobody here to run the test as";
     TempFolder copy;
     const std::filesystem::path program = copy.path() / "settings_tests";
+    std::filesystem::permissions(copy.path(), std::filesystem::perms(0755));
     std::filesystem::copy_file("/proc/self/exe", program);
     const std::string command = "setpriv --reuid=" + std::to_string(nobody->pw_uid) + " --regid="
         + std::to_string(nobody->pw_gid) + " --clear-groups '" + program.string()
