@@ -21,7 +21,8 @@ using test::writeBytes;
 
 namespace {
 
-// Runs the current test in a copy of this program that nobody may start.
+// Runs the current test as the user nobody, from a copy of this program
+// in a folder that user may enter.
 void runAsNobody()
 {
     const passwd *nobody = ::getpwnam("nobody");
