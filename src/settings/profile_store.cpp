@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 #include <system_error>
+#include <unistd.h>
 
 namespace gradecast {
 
@@ -97,13 +99,30 @@ ProfileWriteResult WriteProfileText(std::u16string_view section, std::u16string_
 
 std::filesystem::path SettingsFilePath()
 {
-    if (const std::optional<std::filesystem::path> &folder = settingsFolderOverride())
-        return *folder / SettingsFileName;
+    std::filesystem::path folder;
+    if (settingsFolderOverride()) {
+        folder = *settingsFolderOverride();
+    } else {
+        std::error_code error;
+        folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+        if (error)
+            return {};
+    }
+    const std::filesystem::path beside = folder / SettingsFileName;
     std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return {};
-    return executable.parent_path() / SettingsFileName;
+    if (std::filesystem::exists(beside, error) || ::access(folder.c_str(), W_OK | X_OK) == 0)
+        return beside;
+    // A relative XDG_CONFIG_HOME is to be ignored, as the XDG rules say.
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    const char *home = std::getenv("HOME");
+    std::filesystem::path base;
+    if (config && config[0] == '/')
+        base = config;
+    else if (home && home[0] == '/')
+        base = std::filesystem::path(home) / ".config";
+    else
+        return beside;
+    return base / "gradecast" / SettingsFileName;
 }
 
 void OverrideSettingsFolder(std::optional<std::filesystem::path> folder)

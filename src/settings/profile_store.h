@@ -38,9 +38,13 @@ std::u16string StringFormINI(std::u16string_view section, std::u16string_view ke
 ProfileWriteResult WriteProfileText(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view value, const std::filesystem::path &file);
 
-// "GRADECAST.INI" in the folder that holds the executable, worked out on every
-// call. Tests point it at a folder of their own.
+// The settings file, worked out on every call: "GRADECAST.INI" beside the
+// program when that file is there or the program's folder can be written (a
+// copy in a folder of its own, or a file the Windows program left there);
+// otherwise the user's own, $XDG_CONFIG_HOME/gradecast/GRADECAST.INI
+// (~/.config/gradecast), whose folder the first save creates.
 std::filesystem::path SettingsFilePath();
+// Tests stand a folder of their own in for the program's folder.
 void OverrideSettingsFolder(std::optional<std::filesystem::path> folder);
 
 } // namespace gradecast

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace gradecast {
@@ -77,6 +78,12 @@ ProfileWriteResult SaveSettings(const SettingsRecord &record, const std::filesys
         {AbsentKey, record.AbsentText},
         {Score100Key, record.Score100Text},
     };
+    // The user's own settings folder (see SettingsFilePath) is made by the first save.
+    const std::filesystem::path folder = file.parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)
+        && !std::filesystem::create_directories(folder, error))
+        return {false, "cannot create the folder " + folder.string() + ": " + error.message()};
     ProfileWriteResult first;
     for (const auto &[key, value] : writes) {
         ProfileWriteResult result = WriteProfileText(SettingsSection, key, value, file);

@@ -34,7 +34,8 @@ std::u16string TrimSpaces(std::u16string_view text);
 void LoadSettings(SettingsRecord &record, const std::filesystem::path &file);
 
 // The five writes, URL, USEENTER, USETAB, ABSENT, SCORE100, each made even when
-// an earlier one failed; reports the first failure.
+// an earlier one failed; reports the first failure. Creates the file's folder
+// when it is missing.
 ProfileWriteResult SaveSettings(const SettingsRecord &record, const std::filesystem::path &file);
 
 // The separator boxes a window shows after start-up: the Tab box wins when

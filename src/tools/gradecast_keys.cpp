@@ -3,6 +3,7 @@
 
 #include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
+#include "settings/profile_store.h"
 #include "settings/settings_record.h"
 #include "tools/keys_options.h"
 #include "tools/utf8.h"
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -70,14 +72,19 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // Without --settings, the file the program itself reads, when there is one.
+    std::optional<std::string> settingsFile = request.settingsFile;
+    if (const std::filesystem::path own = SettingsFilePath();
+        !settingsFile && !own.empty() && std::filesystem::exists(own))
+        settingsFile = own.string();
     FillOptions fromSettings;
-    if (request.settingsFile) {
+    if (settingsFile) {
         std::string ignored;
         std::string error;
-        if (!readAll(*request.settingsFile, ignored, error))
+        if (!readAll(*settingsFile, ignored, error))
             return fail("settings file: " + error);
         SettingsRecord record;
-        LoadSettings(record, *request.settingsFile);
+        LoadSettings(record, *settingsFile);
         fromSettings = RunFillOptions(record, StartupSeparatorBoxes(record));
     }
     const FillOptions options = RequestFillOptions(request, fromSettings);

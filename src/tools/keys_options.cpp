@@ -18,6 +18,7 @@ const char *const KeysUsage =
     "when FILE is absent or -), one keystroke string per line.\n"
     "\n"
     "  --settings FILE  start from the options a window shows with this settings file\n"
+    "                   (default: the settings file of the program, if there is one)\n"
     "  --absent TEXT    text typed for an empty entry\n"
     "  --score100 TEXT  text typed for a score of 100; other scores get two digits\n"
     "  --decimal N      decimals kept while --score100 is empty (-32768..32767)\n"
