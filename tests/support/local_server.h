@@ -81,8 +81,7 @@ inline QSslConfiguration MakeTestCertificates(const QString &folder)
     QFile key(folder + "/server.key");
     key.open(QIODevice::ReadOnly);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificateChain(QSslCertificate::fromPath(folder + "/server.crt")
-                                 + QSslCertificate::fromPath(folder + "/ca.crt"));
+    tls.setLocalCertificateChain(QSslCertificate::fromPath(folder + "/server.crt"));
     tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
     return tls;
 }
