@@ -13,6 +13,8 @@ PromptHandler &handler()
 QMessageBox::StandardButton showMessageBox(const PromptRequest &request)
 {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, request.parent);
+    // The texts quote the teacher's cells and file names: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
