@@ -3,7 +3,10 @@
 #include "app/prompt.h"
 #include "platform/web_browser.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QHash>
+#include <QPointer>
 #include <QSet>
 #include <QSslCertificate>
 #include <QTimer>
@@ -51,15 +54,32 @@ QString reason(const QWebEngineCertificateError &error)
     }
 }
 
-void ask(WebBrowser *browser, QWebEngineCertificateError error)
+QString question(const QWebEngineCertificateError &error)
 {
-    const QString text = QStringLiteral("%1 的安全憑證有問題：\n%2\n\n仍要繼續前往此網站嗎? (不建議)")
-                             .arg(error.url().host(), reason(error));
-    if (AskYesNo(browser->window(), text, QMessageBox::Warning, QMessageBox::No)) {
-        acceptedCertificates().insert(certificateKey(error));
-        error.acceptCertificate();
-    } else {
-        error.rejectCertificate();
+    return QStringLiteral("%1 的安全憑證有問題：\n%2\n\n仍要繼續前往此網站嗎? (不建議)")
+        .arg(error.url().host(), reason(error));
+}
+
+// Errors waiting for the teacher's answer, by host and certificate: a second
+// load of the same site (another window, a reload) waits for the same answer
+// instead of asking again.
+QHash<QByteArray, QList<QWebEngineCertificateError>> &waiting()
+{
+    static QHash<QByteArray, QList<QWebEngineCertificateError>> errors;
+    return errors;
+}
+
+void ask(const QPointer<WebBrowser> &browser, const QByteArray &key, const QString &text)
+{
+    const bool goOn =
+        browser && AskYesNo(browser->window(), text, QMessageBox::Warning, QMessageBox::No);
+    if (goOn)
+        acceptedCertificates().insert(key);
+    for (QWebEngineCertificateError &error : waiting().take(key)) {
+        if (goOn)
+            error.acceptCertificate();
+        else
+            error.rejectCertificate();
     }
 }
 
@@ -79,15 +99,22 @@ void WatchCertificates(WebBrowser *browser)
 {
     QObject::connect(browser->page(), &QWebEnginePage::certificateError, browser,
                      [browser](QWebEngineCertificateError error) {
-                         if (!error.isOverridable()
-                             || acceptedCertificates().contains(certificateKey(error))) {
+                         const QByteArray key = certificateKey(error);
+                         if (!error.isOverridable() || acceptedCertificates().contains(key)) {
                              AcceptKnownCertificate(error);
                              return;
                          }
                          // The engine waits for the answer; the question is
                          // not asked from inside the engine's call.
                          error.defer();
-                         QTimer::singleShot(0, browser, [browser, error] { ask(browser, error); });
+                         QList<QWebEngineCertificateError> &same = waiting()[key];
+                         same.append(error);
+                         if (same.size() > 1)
+                             return;
+                         QTimer::singleShot(0, qApp, [browser = QPointer(browser), key,
+                                                      text = question(error)] {
+                             ask(browser, key, text);
+                         });
                      });
 }
 
