@@ -5,6 +5,7 @@
 #include "app/twips.h"
 #include "app/windows.h"
 #include "browser/browser_features.h"
+#include "browser/printing.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 
@@ -89,6 +90,7 @@ Form1::Form1(QWidget *parent)
 
 Form1::~Form1()
 {
+    KeepUntilPrinted(WB1);
     ReturnFreedMemorySoon();
 }
 

@@ -30,7 +30,18 @@ bool runPrintDialog(QPrinter *printer, QWidget *parent)
 
 class PagePrinter : public QObject
 {
+    Q_OBJECT
 public:
+    // Takes the browser away from its window while a print is under way.
+    bool keepUntilPrinted()
+    {
+        if (!m_printer)
+            return false;
+        m_orphaned = true;
+        m_browser->setParent(nullptr);
+        return true;
+    }
+
     explicit PagePrinter(WebBrowser *browser)
         : QObject(browser)
         , m_browser(browser)
@@ -71,6 +82,10 @@ private:
         if (!m_printer)
             return;
         m_printer.reset();
+        if (m_orphaned) {
+            m_browser->deleteLater();
+            return;
+        }
         if (!success)
             Tell(m_browser->window(), QStringLiteral("這一頁沒有印出來：列印失敗。"),
                  QMessageBox::Warning);
@@ -78,6 +93,7 @@ private:
 
     WebBrowser *m_browser;
     std::unique_ptr<QPrinter> m_printer;
+    bool m_orphaned = false;
 };
 
 } // namespace
@@ -92,4 +108,12 @@ void EnablePrinting(WebBrowser *browser)
     new PagePrinter(browser);
 }
 
+void KeepUntilPrinted(WebBrowser *browser)
+{
+    if (auto *printer = browser->findChild<PagePrinter *>(QString(), Qt::FindDirectChildrenOnly))
+        printer->keepUntilPrinted();
+}
+
 } // namespace gradecast
+
+#include "printing.moc"

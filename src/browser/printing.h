@@ -20,4 +20,9 @@ PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner);
 // out for print, after the print dialog. A request while one is printing is refused.
 void EnablePrinting(WebBrowser *browser);
 
+// For a window that goes: a browser still printing is taken out of it and
+// lives on, hidden, until the engine has finished the print (the engine
+// crashes when the page goes in the middle of one).
+void KeepUntilPrinted(WebBrowser *browser);
+
 } // namespace gradecast

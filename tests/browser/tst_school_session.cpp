@@ -159,13 +159,17 @@ private slots:
     void printsThePage_data()
     {
         QTest::addColumn<bool>("fromScript");
-        QTest::newRow("window.print()") << true;
-        QTest::newRow("Ctrl+P") << false;
+        QTest::addColumn<bool>("closeWindow");
+        QTest::newRow("window.print()") << true << false;
+        QTest::newRow("Ctrl+P") << false << false;
+        // The engine crashed when the page went in the middle of a print.
+        QTest::newRow("window closed while printing") << true << true;
     }
 
     void printsThePage()
     {
         QFETCH(bool, fromScript);
+        QFETCH(bool, closeWindow);
         QVERIFY(open(m_server.url("sheet")));
         const QString pdf = m_home.filePath(QTest::currentDataTag() + QString(".pdf"));
         const auto request = [&] {
@@ -178,7 +182,10 @@ private slots:
             ++dialogs;
             printer->setOutputFileName(pdf);
             // A second request while this one prints is refused.
-            QTimer::singleShot(0, m_window, request);
+            if (closeWindow)
+                QTimer::singleShot(0, m_window, [this] { delete m_window; });
+            else
+                QTimer::singleShot(0, m_window, request);
             return true;
         });
         request();
