@@ -48,8 +48,7 @@ std::vector<EntryWarning> NonNumericEntries(std::u16string_view text, const Fill
 
 std::u16string WarningLine(const EntryWarning &warning)
 {
-    const std::u16string head =
-        u"第 " + DecimalText(warning.place) + u" 筆「" + ShownText(warning.entry) + u"」";
+    const std::u16string head = EntryHead(warning.place, warning.entry);
     if (warning.kind == EntryWarning::Kind::TextAfterNumber)
         return head + u"會輸入 " + shownTyped(warning.typed);
     return head + u"不是數字，會輸入 " + shownTyped(warning.typed) + u"。";

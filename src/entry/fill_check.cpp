@@ -37,11 +37,6 @@ std::optional<double> plainNumber(std::u16string_view text)
     return value;
 }
 
-std::u16string entryHead(const TypedEntry &entry)
-{
-    return u"第 " + DecimalText(entry.place) + u" 筆「" + ShownText(entry.typed) + u"」";
-}
-
 } // namespace
 
 std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions &options)
@@ -75,8 +70,9 @@ std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const Page
         const LandedEntry &landed = report.entries[i];
         if (entry.typed.empty() || !landed.seen)
             continue;
+        const std::u16string head = EntryHead(entry.place, entry.typed);
         if (landed.field < 0) {
-            lines.push_back(entryHead(entry) + u"沒有進入任何輸入欄位。");
+            lines.push_back(head + u"沒有進入任何輸入欄位。");
             continue;
         }
         const auto [earlier, first] = firstPlaceInField.try_emplace(landed.field, entry.place);
@@ -84,9 +80,9 @@ std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const Page
             lines.push_back(u"第 " + DecimalText(entry.place) + u" 筆與第 "
                             + DecimalText(earlier->second) + u" 筆進入同一個欄位。");
         else if (!SameEntry(entry.typed, landed.value))
-            lines.push_back(entryHead(entry) + u"在欄位中成為「" + ShownText(landed.value) + u"」。");
+            lines.push_back(head + u"在欄位中成為「" + ShownText(landed.value) + u"」。");
         else if (landed.rejected)
-            lines.push_back(entryHead(entry) + u"頁面標示為錯誤"
+            lines.push_back(head + u"頁面標示為錯誤"
                             + (landed.rejection.empty() ? u"。" : u"：" + landed.rejection));
     }
 

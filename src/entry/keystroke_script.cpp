@@ -97,9 +97,9 @@ KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions
     for (std::u16string_view entry : ScriptEntries(text)) {
         appendCharacters(EntryTypedText(entry, options), script);
         if (options.TabAfterEntry)
-            script.push_back(u"{TAB}");
+            script.emplace_back(TabKeystroke);
         if (options.EnterAfterEntry)
-            script.push_back(u"{Enter}");
+            script.emplace_back(EnterKeystroke);
     }
     return script;
 }

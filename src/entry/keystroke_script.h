@@ -19,6 +19,8 @@ struct FillOptions {
 // Keystroke strings, in delivery order: "{c}" types c, "{TAB}" and "{Enter}"
 // press those keys. No other form is produced.
 using KeystrokeScript = std::vector<std::u16string>;
+inline constexpr std::u16string_view TabKeystroke = u"{TAB}";
+inline constexpr std::u16string_view EnterKeystroke = u"{Enter}";
 
 inline constexpr int MaxEntriesPerRun = 60;
 

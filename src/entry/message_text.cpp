@@ -30,4 +30,9 @@ std::u16string ShownText(std::u16string_view text)
     return std::u16string(text.substr(0, cut)) + u"…";
 }
 
+std::u16string EntryHead(int place, std::u16string_view text)
+{
+    return u"第 " + DecimalText(static_cast<std::size_t>(place)) + u" 筆「" + ShownText(text) + u"」";
+}
+
 } // namespace gradecast

@@ -15,4 +15,7 @@ std::u16string DecimalText(std::size_t number);
 // the teacher only needs to recognise it.
 std::u16string ShownText(std::u16string_view text);
 
+// "第 3 筆「85」": an entry named by its place in the column and its text.
+std::u16string EntryHead(int place, std::u16string_view text);
+
 } // namespace gradecast

@@ -1,5 +1,7 @@
 #include "platform/key_mapping.h"
 
+#include "entry/keystroke_script.h"
+
 #include <QtCore/QChar>
 
 namespace gradecast {
@@ -40,9 +42,9 @@ std::optional<KeyStroke> literalCharacter(QStringView character)
 
 std::optional<KeyStroke> keyStrokeFor(QStringView keystrokeString)
 {
-    if (keystrokeString == u"{TAB}")
+    if (keystrokeString == QStringView(TabKeystroke))
         return KeyStroke{KeyStroke::Kind::Key, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")};
-    if (keystrokeString == u"{Enter}")
+    if (keystrokeString == QStringView(EnterKeystroke))
         return KeyStroke{KeyStroke::Kind::Key, Qt::Key_Return, Qt::NoModifier,
                          QStringLiteral("\r")};
 

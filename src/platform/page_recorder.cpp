@@ -62,7 +62,7 @@ void runEventsFor(int ms)
 
 bool isSeparator(const std::u16string &keys)
 {
-    return keys == u"{TAB}" || keys == u"{Enter}";
+    return keys == TabKeystroke || keys == EnterKeystroke;
 }
 
 // The key presses of each stretch the page will see: characters that arrive
