@@ -24,16 +24,26 @@ var gradecastRecorder = gradecastRecorder || (() => {
     }
   }
 
-  // The element with the focus, through frames of this origin; undefined when
-  // it lies inside a frame this script cannot look into.
+  // The element with the focus, through frames of this origin; hidden when it
+  // lies inside a frame this script cannot look into (element is that frame).
   function focusedElement() {
     let element = document.activeElement;
     while (element && (element.localName === 'iframe' || element.localName === 'frame')) {
       const inner = innerDocument(element);
-      if (!inner) return undefined;
+      if (!inner) return {element, hidden: true};
       element = inner.activeElement;
     }
-    return element;
+    return {element, hidden: false};
+  }
+
+  // Where the teacher left the focus, as the last look found it.
+  let kept = null;
+
+  function describe(element) {
+    return {field: element, doc: element.ownerDocument || element,
+            id: element.id || '',
+            name: (element.getAttribute && element.getAttribute('name')) || '',
+            place: takesText(element) ? textFields(element.ownerDocument).indexOf(element) : -1};
   }
 
   function textFields(doc) {
@@ -65,17 +75,12 @@ var gradecastRecorder = gradecastRecorder || (() => {
     ++keysSeen;
     if (offset === 0) {
       const target = event.target;
-      const doc = target.ownerDocument || target;
       let number = -1;
       if (takesText(target)) {
         if (!fieldNumbers.has(target)) fieldNumbers.set(target, fieldNumbers.size);
         number = fieldNumbers.get(target);
       }
-      entries[current] = {
-        field: target, number, doc,
-        id: target.id || '', name: target.getAttribute && (target.getAttribute('name') || ''),
-        place: number < 0 ? -1 : textFields(doc).indexOf(target),
-      };
+      entries[current] = Object.assign(describe(target), {number});
     }
     if (++offset >= plan[current]) {
       offset = 0;
@@ -144,8 +149,21 @@ var gradecastRecorder = gradecastRecorder || (() => {
     // 'field', 'none' (the focus is on something that takes no text) or
     // 'hidden' (inside a frame of another origin).
     focus() {
-      const element = focusedElement();
-      return element === undefined ? 'hidden' : takesText(element) ? 'field' : 'none';
+      const {element, hidden} = focusedElement();
+      kept = hidden || takesText(element) ? describe(element) : null;
+      return hidden ? 'hidden' : takesText(element) ? 'field' : 'none';
+    },
+
+    // Puts the focus back where the last look found it, when something has
+    // moved it meanwhile (a page that redrew its table gets its field found
+    // again). 'kept', 'restored', or 'lost' when that element is gone.
+    restoreFocus() {
+      if (!kept) return 'kept';
+      if (focusedElement().element === kept.field) return 'kept';
+      const element = findAgain(kept);
+      if (!element || !element.isConnected) return 'lost';
+      element.focus({preventScroll: true});
+      return focusedElement().element === element ? 'restored' : 'lost';
     },
 
     start(keysPerEntry) {

@@ -52,6 +52,12 @@ bool askYesNoWarning(Form1 &window, const QString &text)
                     QMessageBox::No);
 }
 
+bool askTypeWithoutField(Form1 &window)
+{
+    return askYesNoWarning(window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
+                                                  "請先用滑鼠點一下第一個成績欄位。\n"));
+}
+
 // The questions before anything is held, each asked at most once: is the
 // cursor in the field, is there a field where the page's focus is, and is
 // the column what the teacher means (words typed as 0, text after a number,
@@ -67,9 +73,7 @@ std::optional<PageFocus> askToFill(Form1 &window, std::u16string_view text)
     SkipFailure([&] { focus = FocusedPageElement(window.WB1->page()); });
     if (!self)
         return std::nullopt;
-    if (focus == PageFocus::NoField
-        && !askYesNoWarning(window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
-                                                   "請先用滑鼠點一下第一個成績欄位。\n")))
+    if (focus == PageFocus::NoField && !askTypeWithoutField(window))
         return std::nullopt;
     std::u16string warnings;
     SkipFailure([&] { warnings = ColumnWarnings(text, fillOptionsOf(window)); });
@@ -105,6 +109,18 @@ std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text, bo
 
 void Form1::holdForFill(bool held)
 {
+    // The fill button has the focus after the teacher's click. Disabled with
+    // it, it would hand the focus on as Tab does, and a browser that gets the
+    // focus by Tab moves the page's focus to its first Tab stop (a header
+    // link), away from the field the teacher clicked. So the browser takes
+    // the focus first, as a click would give it, and the page keeps its own.
+    if (held) {
+        // The question box has just closed: without a window manager to hand
+        // the activation back, the browser only gets the focus in an active
+        // window.
+        SkipFailure([&] { activateWindow(); });
+        SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
+    }
     for (QWidget *control : heldControls(*this, !held))
         SkipFailure([&] { control->setEnabled(!held); });
     SkipFailure([&] { m_inputLock->setLocked(held); });
@@ -131,9 +147,6 @@ void Form1::Command3_Click()
 
     holdForFill(true);
     SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
-    // The question box has just closed: without a window manager to hand the
-    // activation back, the browser only gets the focus in an active window.
-    SkipFailure([&] { activateWindow(); });
     SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
 
     // Events run here may end the program and take this window with them;
@@ -141,8 +154,15 @@ void Form1::Command3_Click()
     SkipFailure([] { PumpMessages(); });
     if (self)
         SkipFailure([&] { WB1->waitForPageFocus(PageFocusTimeoutMs); });
+    // The keys go where the teacher left the page's focus, whatever has
+    // moved it since; when that field is gone, the teacher says where.
+    bool typing = true;
+    if (self && *focus != PageFocus::NoField) {
+        SkipFailure([&] { typing = RestorePageFocus(WB1->page()); });
+        typing = typing || (self && askTypeWithoutField(*this));
+    }
     std::optional<PageReport> landed;
-    if (self)
+    if (self && typing)
         SkipFailure([&] { landed = typeScores(*this, text, focus != PageFocus::Unknown); });
     SkipFailure([] { PumpMessages(); });
     if (!self)

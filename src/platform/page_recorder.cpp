@@ -124,6 +124,14 @@ PageFocus FocusedPageElement(QWebEnginePage *page)
     return focus == QLatin1String("none") ? PageFocus::NoField : PageFocus::Unknown;
 }
 
+bool RestorePageFocus(QWebEnginePage *page)
+{
+    // A page that does not answer, or a new document without the recorder,
+    // has nothing to restore.
+    const std::optional<QVariant> answer = ask(page, QStringLiteral("restoreFocus()"));
+    return !answer || answer->toString() != QLatin1String("lost");
+}
+
 PageRecorder::PageRecorder(QWebEnginePage *page)
     : m_page(page)
 {

@@ -26,6 +26,11 @@ enum class PageFocus {
 };
 PageFocus FocusedPageElement(QWebEnginePage *page);
 
+// Puts the page's focus back on the field the last FocusedPageElement found
+// (found again by id, name or place when the page has redrawn it), when
+// something has moved the focus since. False when that field is gone.
+bool RestorePageFocus(QWebEnginePage *page);
+
 // Notes, for one run, which field each typed stretch went into and what the
 // field holds once the page has settled.
 class PageRecorder

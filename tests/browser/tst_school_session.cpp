@@ -253,7 +253,7 @@ private slots:
         QVERIFY(waitForPage(m_window->WB1, fields));
         QCOMPARE(evaluate(m_window->WB1, "window.devicePixelRatio").toDouble(), 1.25);
 
-        evaluate(m_window->WB1, "document.getElementById('f1').focus()");
+        QVERIFY(clickScoreField(m_window->WB1, 1));
         m_window->Check1->setChecked(true);
         m_window->Text2->setPlainText("95\n100");
         m_prompt->answer(QMessageBox::Yes);

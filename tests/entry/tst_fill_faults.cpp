@@ -88,7 +88,7 @@ void FillFaultsTest::pageActsInTheMiddleOfARun()
     url.setQuery(QStringLiteral("n=3&onkey=") + action);
     Form1 *window = openWindow(url);
     QVERIFY(window);
-    evaluate(window->WB1, QStringLiteral("document.getElementById('f1').focus()"));
+    QVERIFY(clickScoreField(window->WB1, 1));
     window->Text2->setPlainText(QStringLiteral("85\n90\n70\n"));
 
     m_prompt->answer(QMessageBox::Yes);
@@ -112,6 +112,7 @@ void FillFaultsTest::popupClosesItselfInTheMiddleOfARun()
     QUrl fields = testPage(QStringLiteral("fields.html"));
     fields.setQuery(QStringLiteral("n=3&onkey=close"));
     QVERIFY(waitForPage(popup->WB1, fields));
+    QVERIFY(clickScoreField(popup->WB1, 2));
     popup->Text2->setPlainText(QStringLiteral("85\n90"));
 
     m_prompt->answer(QMessageBox::Yes);
@@ -160,7 +161,7 @@ void FillFaultsTest::junkInTheScoreBox()
     url.setQuery(QStringLiteral("n=3"));
     Form1 *window = openWindow(url);
     QVERIFY(window);
-    evaluate(window->WB1, QStringLiteral("document.getElementById('f1').focus()"));
+    QVERIFY(clickScoreField(window->WB1, 1));
     QElapsedTimer paste;
     paste.start();
     window->Text2->setPlainText(scores);

@@ -28,6 +28,8 @@ private slots:
     void cleanup();
     void typesEveryScoreIntoItsField_data();
     void typesEveryScoreIntoItsField();
+    void startsInTheClickedField_data();
+    void startsInTheClickedField();
     void stopsAtSixtyEntries();
     void sendsRealKeyCodes();
     void holdsTheWindowWhileTyping();
@@ -38,8 +40,9 @@ private slots:
 
 private:
     // A window on a page of tests/pages ("fields.html?n=3"), once its document
-    // has loaded, with focusScript run in it.
-    Form1 *openPage(const QString &page, const QString &focusScript = "focusFirst()");
+    // has loaded, the teacher's click in score field number field, then
+    // script run in the page.
+    Form1 *openPage(const QString &page, int field = 1, const QString &script = {});
     QStringList fieldValues();
     int keysInPage();
 
@@ -62,7 +65,7 @@ void FillRunTest::cleanup()
     m_folder.reset();
 }
 
-Form1 *FillRunTest::openPage(const QString &page, const QString &focusScript)
+Form1 *FillRunTest::openPage(const QString &page, int field, const QString &script)
 {
     m_window = new Form1;
     m_window->show();
@@ -74,11 +77,11 @@ Form1 *FillRunTest::openPage(const QString &page, const QString &focusScript)
     m_window->WB1->load(url);
     if (!waitForPage(m_window->WB1, url))
         return nullptr;
-    // The browser has the focus, as after the teacher's click into the page:
-    // a window that gets it first at the run would hand it on as a Tab does.
     m_window->activateWindow();
-    m_window->WB1->setFocus(Qt::MouseFocusReason);
-    evaluate(m_window->WB1, focusScript);
+    if (!clickScoreField(m_window->WB1, field))
+        return nullptr;
+    if (!script.isEmpty())
+        evaluate(m_window->WB1, script);
     return m_window;
 }
 
@@ -164,6 +167,48 @@ void FillRunTest::typesEveryScoreIntoItsField()
              QStringLiteral("undefined"));
 }
 
+void FillRunTest::startsInTheClickedField_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("questions"); // the last one answered No
+
+    const QStringList fromFirst{" 85", " 90", " 75", "", "", "", "", ""};
+    const QStringList fromFifth{"", "", "", "", " 85", " 90", " 75", ""};
+    QTest::newRow("30 Tab stops before the first field")
+        << "fields.html?n=8&stops=30" << 1 << fromFirst << 1;
+    QTest::newRow("the fifth field") << "fields.html?n=8&stops=30" << 5 << fromFifth << 1;
+    QTest::newRow("the fifth field of an iframe")
+        << "frames.html?kind=iframe&fields=n%3D8%26stops%3D30" << 5 << fromFifth << 1;
+    QTest::newRow("the page redrew the field meanwhile")
+        << "fields.html?n=8&refocus=redraw" << 5 << fromFifth << 1;
+    QTest::newRow("the page removed the field meanwhile")
+        << "fields.html?n=8&refocus=remove" << 5 << QStringList() << 2;
+}
+
+void FillRunTest::startsInTheClickedField()
+{
+    QFETCH(QString, page);
+    QFETCH(int, clicked);
+    QFETCH(QStringList, expected);
+    QFETCH(int, questions);
+    QVERIFY(openPage(page, clicked));
+    m_window->Check1->setChecked(true);
+    m_window->Text2->setPlainText(QStringLiteral("85\n90\n75"));
+
+    m_prompt->answer(QMessageBox::Yes);
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
+
+    QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), expected, 30000);
+    QCOMPARE(m_prompt->shown().size(), questions);
+    QVERIFY(m_prompt->shown().last().text.startsWith(
+        questions == 1 ? QStringLiteral("是否") : QStringLiteral("頁面上目前沒有選取")));
+    QVERIFY(!m_window->isLocked());
+    if (questions > 1)
+        QCOMPARE(keysInPage(), 0);
+}
+
 void FillRunTest::stopsAtSixtyEntries()
 {
     QVERIFY(openPage(QStringLiteral("fields.html?n=62")));
@@ -176,7 +221,7 @@ void FillRunTest::stopsAtSixtyEntries()
     // Told before typing that the 61st stays out; Yes types the first 60.
     m_prompt->answer(QMessageBox::Yes);
     m_prompt->answer(QMessageBox::Yes);
-    m_window->Command3->click();
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QStringList expected;
     for (int i = 1; i <= 60; ++i)
@@ -200,7 +245,7 @@ void FillRunTest::sendsRealKeyCodes()
     m_window->Text2->setPlainText(QStringLiteral("-8.\n100"));
 
     m_prompt->answer(QMessageBox::Yes);
-    m_window->Command3->click();
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), (QStringList{"-08", "A+", ""}), 30000);
     const QVariantList codes =
@@ -236,7 +281,7 @@ void FillRunTest::holdsTheWindowWhileTyping()
     });
     watch.start(0);
     m_prompt->answer(QMessageBox::Yes);
-    m_window->Command3->click();
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QVERIFY(seen);
     QVERIFY(!m_window->isLocked());
@@ -265,15 +310,15 @@ void FillRunTest::asksBeforeTyping_data()
     const QString noField = QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
                                            "請先用滑鼠點一下第一個成績欄位。\n");
     const QString blurFrame =
-        QStringLiteral("focusFirst(); inner().contentDocument.activeElement.blur()");
+        QStringLiteral("inner().contentDocument.activeElement.blur()");
     QString seventy;
     for (int i = 0; i < 70; ++i)
         seventy += QStringLiteral("85\n");
     QTest::newRow("No to the first question")
-        << "fields.html?n=3" << "focusFirst()" << "85\n\n" << "";
-    QTest::newRow("a word in the column") << "fields.html?n=3" << "focusFirst()" << "國文\n85"
+        << "fields.html?n=3" << "" << "85\n\n" << "";
+    QTest::newRow("a word in the column") << "fields.html?n=3" << "" << "國文\n85"
                                           << "第 1 筆「國文」不是數字，會輸入 0。\n\n";
-    QTest::newRow("70 entries") << "fields.html?n=3" << "focusFirst()" << seventy
+    QTest::newRow("70 entries") << "fields.html?n=3" << "" << seventy
                                 << "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n";
     QTest::newRow("focus on the page") << "fields.html?n=3" << "document.activeElement.blur()"
                                        << "85" << noField;
@@ -291,12 +336,12 @@ void FillRunTest::asksBeforeTyping()
     QFETCH(QString, focus);
     QFETCH(QString, column);
     QFETCH(QString, question);
-    QVERIFY(openPage(page, focus));
+    QVERIFY(openPage(page, 1, focus));
     m_window->Check1->setChecked(true);
     m_window->Text2->setPlainText(column);
 
     m_prompt->answer(question.isEmpty() ? QMessageBox::No : QMessageBox::Yes);
-    m_window->Command3->click();
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QCOMPARE(m_prompt->shown().size(), question.isEmpty() ? 1 : 2);
     if (!question.isEmpty()) {
@@ -322,27 +367,27 @@ void FillRunTest::tellsWhatTheFieldsHold_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("told"); // a part of the message after the run
 
-    QTest::newRow("maxlength cuts") << "fields.html?n=3&maxlength=2" << "focusFirst()" << "100"
+    QTest::newRow("maxlength cuts") << "fields.html?n=3&maxlength=2" << "" << "100"
                                     << "第 1 筆「 100」在欄位中成為「 1」。";
     QTest::newRow("a key filter eats the absent text")
-        << "fields.html?n=3&digits" << "focusFirst()" << "85\n\n90" << "第 2 筆「缺」在欄位中成為「」。";
+        << "fields.html?n=3&digits" << "" << "85\n\n90" << "第 2 筆「缺」在欄位中成為「」。";
     // Clicked into after its text, as a teacher clicks.
     QTest::newRow("the first field held text")
-        << "fields.html?n=3&prefill=80" << "focusFirst(); f1.setSelectionRange(2, 2)" << "85"
+        << "fields.html?n=3&prefill=80" << "f1.setSelectionRange(2, 2)" << "85"
         << "第 1 筆「 85」在欄位中成為「80 85」。";
     QTest::newRow("maxlength in an iframe")
-        << "frames.html?kind=iframe&fields=n%3D3%26maxlength%3D2" << "focusFirst()" << "100"
+        << "frames.html?kind=iframe&fields=n%3D3%26maxlength%3D2" << "" << "100"
         << "第 1 筆「 100」在欄位中成為「 1」。";
     QTest::newRow("focus on a button, typed anyway") << "fields.html?n=3&button"
                                                      << "document.getElementById('b').focus()"
                                                      << "85" << "第 1 筆「 85」沒有進入任何輸入欄位。";
-    QTest::newRow("Enter submits the page") << "fields.html?n=3&form" << "focusFirst()"
+    QTest::newRow("Enter submits the page") << "fields.html?n=3&form" << ""
                                             << "85\n90\n70" << "填入時頁面換頁了，無法核對後面的成績。";
-    QTest::newRow("a late redraw drops values") << "fields.html?n=3&rerender" << "focusFirst()"
+    QTest::newRow("a late redraw drops values") << "fields.html?n=3&rerender" << ""
                                                 << "85\n90" << "第 2 筆「 90」";
-    QTest::newRow("digits pattern") << "fields.html?n=3&pattern" << "focusFirst()" << "85\n90"
+    QTest::newRow("digits pattern") << "fields.html?n=3&pattern" << "" << "85\n90"
                                     << "第 1 筆「 85」頁面標示為錯誤：";
-    QTest::newRow("marked by a validation script") << "fields.html?n=3&aria" << "focusFirst()"
+    QTest::newRow("marked by a validation script") << "fields.html?n=3&aria" << ""
                                                    << "85" << "第 1 筆「 85」頁面標示為錯誤：請輸入數字";
 }
 
@@ -352,7 +397,7 @@ void FillRunTest::tellsWhatTheFieldsHold()
     QFETCH(QString, focus);
     QFETCH(QString, column);
     QFETCH(QString, told);
-    QVERIFY(openPage(page, focus));
+    QVERIFY(openPage(page, 1, focus));
     m_window->Text4->setText(QStringLiteral("缺"));
     const bool enter = page.contains(QLatin1String("form"));
     m_window->Check1->setChecked(!enter);
@@ -361,7 +406,7 @@ void FillRunTest::tellsWhatTheFieldsHold()
 
     m_prompt->answer(QMessageBox::Yes);
     m_prompt->answer(QMessageBox::Yes);
-    m_window->Command3->click();
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
 
     QVERIFY(!m_window->isLocked());
     QVERIFY(!m_prompt->shown().isEmpty());

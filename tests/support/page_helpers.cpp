@@ -4,15 +4,36 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+
+#include <functional>
 
 namespace gradecast {
 
 // Waiting here runs a real event loop: QTest's waits sleep between rounds of
 // events, which starves the browser engine's work on this thread and makes a
 // page that has just received many keys take seconds to answer.
+
+namespace {
+
+bool pollUntil(const std::function<bool(int leftMs)> &done, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const int left = int(deadline.remainingTime());
+        if (done(left))
+            return true;
+        QEventLoop pause;
+        QTimer::singleShot(qMin(left, 20), &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return false;
+}
+
+} // namespace
 
 QUrl testPage(const QString &name)
 {
@@ -30,20 +51,53 @@ bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
     // A new window reports its address while it still holds an empty
     // document: ask the document itself.
     const QString expected = url.toString(QUrl::FullyEncoded) + QStringLiteral(" complete");
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        const int left = int(deadline.remainingTime());
-        if (view->url() == url
-            && evaluate(view, QStringLiteral("location.href + ' ' + document.readyState"),
-                        qMin(left, 2000))
-                       .toString()
-                == expected)
-            return true;
-        QEventLoop pause;
-        QTimer::singleShot(qMin(left, 20), &pause, &QEventLoop::quit);
-        pause.exec();
-    }
-    return false;
+    return pollUntil(
+        [&](int left) {
+            return view->url() == url
+                && evaluate(view, QStringLiteral("location.href + ' ' + document.readyState"),
+                            qMin(left, 2000))
+                           .toString()
+                == expected;
+        },
+        timeoutMs);
+}
+
+bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)
+{
+    // The field's middle in the view, through the frames it sits in.
+    const QVariantList point =
+        evaluate(view,
+                 QStringLiteral("(() => { const field = scoreField(%1);"
+                                "  field.scrollIntoView({block: 'center'});"
+                                "  const r = field.getBoundingClientRect();"
+                                "  let x = r.left + r.width / 2, y = r.top + r.height / 2;"
+                                "  for (let w = field.ownerDocument.defaultView; w.frameElement;"
+                                "       w = w.parent) {"
+                                "    const f = w.frameElement.getBoundingClientRect();"
+                                "    x += f.left + w.frameElement.clientLeft;"
+                                "    y += f.top + w.frameElement.clientTop;"
+                                "  }"
+                                "  return [x, y]; })()")
+                     .arg(number),
+                 timeoutMs)
+            .toList();
+    if (point.size() != 2 || !view->focusProxy())
+        return false;
+    const double zoom = view->zoomFactor();
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {},
+                      QPoint(qRound(point[0].toDouble() * zoom),
+                             qRound(point[1].toDouble() * zoom)));
+    // The page hears of the click a moment later; a field in a frame of
+    // another origin cannot be asked, and the frame having the focus will do.
+    const QString focused =
+        QStringLiteral("(() => { const field = scoreField(%1);"
+                       "  let active = document.activeElement;"
+                       "  while (active && active !== field && active.contentDocument)"
+                       "    active = active.contentDocument.activeElement;"
+                       "  return active === field; })()")
+            .arg(number);
+    return pollUntil([&](int left) { return evaluate(view, focused, qMin(left, 2000)).toBool(); },
+                     timeoutMs);
 }
 
 } // namespace gradecast

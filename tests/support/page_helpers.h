@@ -18,4 +18,9 @@ QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs = 3
 // Waits until the view shows url with its document loaded.
 bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs = 30000);
 
+// Clicks with the mouse, as the teacher does, into the page's score field
+// number (the page's scoreField(number), through its frames), and waits
+// until the page has given that field the focus. False when it did not.
+bool clickScoreField(QWebEngineView *view, int number, int timeoutMs = 30000);
+
 } // namespace gradecast
