@@ -27,7 +27,11 @@ namespace {
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // The desktop matches a window to its menu entry by the Wayland app id
+    // (the entry's name) or by the X11 class (the application name, which the
+    // entry names as StartupWMClass).
     setApplicationName(QStringLiteral("Gradecast"));
+    setDesktopFileName(QStringLiteral("io.github.gradecast.Gradecast"));
     setApplicationVersion(QString::fromLatin1(VersionText));
     // Qt's own buttons and dialogs speak Traditional Chinese like the rest of
     // the program.
