@@ -1,0 +1,44 @@
+#pragma once
+
+#include "entry/fill_check.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace gradecast {
+
+// Pages that post each change to their server and redraw the table with its
+// answer lose scores that had landed when answers come back out of order.
+// After the run, each entry lost that way is typed again into its field, in
+// rounds, each read once the page has settled again.
+inline constexpr int MaxMendingRounds = 3;
+
+// The bookkeeping of those rounds over the page's reports. The loop that
+// types: take the run's report; while it returns entries, type them again
+// and take the next report; then tell message().
+class FillMending
+{
+public:
+    explicit FillMending(std::vector<TypedEntry> typed);
+
+    // Takes the report read after the run or after the round just typed (on
+    // every entry, each as last typed) and returns the entries to type again
+    // now, as positions in typed. Empty once nothing is lost, the page was
+    // left or is still busy, MaxMendingRounds rounds were typed, or a round
+    // brought none of its entries back (the page would only drop them again).
+    std::vector<std::size_t> takeReport(PageReport report);
+
+    // What the teacher is told about the last report taken: empty when every
+    // entry is as typed, also when rounds were needed to get there.
+    std::u16string message() const;
+
+private:
+    std::vector<TypedEntry> m_typed;
+    PageReport m_report;
+    std::vector<int> m_typedAgain;       // per entry: how often it was typed again
+    std::vector<std::size_t> m_lastRound; // the entries the round being read typed
+    int m_rounds = 0;
+};
+
+} // namespace gradecast
