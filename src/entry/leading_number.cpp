@@ -34,8 +34,7 @@ public:
 private:
     void skipIgnored()
     {
-        while (m_pos < m_text.size()
-               && (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t' || m_text[m_pos] == u'\n'))
+        while (m_pos < m_text.size() && IgnoredInNumber(m_text[m_pos]))
             ++m_pos;
     }
 

@@ -20,6 +20,13 @@ struct LeadingNumberResult {
 
 LeadingNumberResult ReadLeadingNumber(std::u16string_view text);
 
+// The characters a number skips wherever they stand: blank, tab and line feed.
+// Whoever asks whether a number stands alone in its text asks here.
+inline bool IgnoredInNumber(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
 // The value alone: 0 when there is no number at the start. A number beyond
 // the range of a double gives the largest finite double with its sign.
 double LeadingNumber(std::u16string_view text);

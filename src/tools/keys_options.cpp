@@ -24,10 +24,11 @@ const char *const KeysUsage =
     "  --decimal N      decimals kept while --score100 is empty (-32768..32767)\n"
     "  --tab, --enter   keys after each entry; either one decides both boxes\n"
     "  --raw            take the line ends as read (default: LF and CR become CR LF)\n"
-    "  --check          warn on standard error about entries that hold no number (a\n"
-    "                   header cell, a word: typed as 0), entries with text after their\n"
-    "                   number (\"8O\": only 8 is typed) and entries beyond the 60 a run\n"
-    "                   types; exit status 3 when there are any\n"
+    "  --check          warn on standard error about lines of several cells (each cell\n"
+    "                   is typed), entries that hold no number (a header cell, a word:\n"
+    "                   typed as 0), entries with text after their number (\"8O\": only\n"
+    "                   8 is typed), decimals rounded away (87.5 typed as 88) and entries\n"
+    "                   beyond the 60 a run types; exit status 3 when there are any\n"
     "  --help           this text\n";
 
 namespace {

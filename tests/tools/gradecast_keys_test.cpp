@@ -103,6 +103,15 @@ TEST_F(GradecastKeys, CheckWarnsAboutEntriesNotTypedAsTheyStand)
     EXPECT_EQ(tooMany.status, 3);
     EXPECT_EQ(tooMany.err, "只會填入前 60 筆，另有 10 筆這次不會填入。\n");
 
+    // Decimals the options round away, and lines of several cells, each typed.
+    const ToolRun rounded = run({"--check", "--decimal", "0"}, "87.5\n59.5\n");
+    EXPECT_EQ(std::pair(rounded.status, rounded.err),
+              std::pair(3, std::string("有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。"
+                                       "（設定檔 DECIMAL 可保留小數）\n")));
+    const ToolRun seats = run({"--check"}, "1\t85\n2\t90\n");
+    EXPECT_EQ(std::pair(seats.status, seats.err),
+              std::pair(3, std::string("每列有 2 格（例如座號與成績），會一格一格依序填入。\n")));
+
     const ToolRun clean = run({"--check"}, "85\n\n90\n");
     EXPECT_EQ(std::pair(clean.status, clean.err), std::pair(0, std::string()));
 }

@@ -1,0 +1,125 @@
+#include "entry/cell_key.h"
+#include "entry/entry_warnings.h"
+#include "entry/pasted_lines.h"
+#include "entry/student_match.h"
+
+#include <gtest/gtest.h>
+
+namespace gradecast {
+namespace {
+
+using Cells = std::vector<std::u16string_view>;
+
+TEST(StudentMatch, LinesSplitIntoStudentCellsAndAScore)
+{
+    const struct {
+        std::u16string text;
+        std::vector<Cells> lines; // student cells, then the score
+    } cases[] = {
+        {u"", {}},
+        {u"85", {{u"85"}}},
+        {u"01\t85", {{u"01", u"85"}}},
+        {u"17\t王小明\t85", {{u"17", u"王小明", u"85"}}},
+        {u"5\t\r\n\r\n6\t90", {{u"5", u""}, {u""}, {u"6", u"90"}}},
+        {u"5\r6\t9", {{u"5"}, {u"6", u"9"}}},
+    };
+    for (const auto &c : cases) {
+        std::vector<Cells> lines;
+        for (const PastedLine &line : PastedLines(c.text)) {
+            EXPECT_EQ(line.place, int(lines.size()) + 1);
+            lines.push_back(line.students);
+            lines.back().push_back(line.score);
+        }
+        EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.text);
+    }
+}
+
+TEST(StudentMatch, CellsCompareAsNumbersOrAsTextWithoutBlanks)
+{
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"01", u"1"}, {u"００７", u"7"}, {u"00", u"0"}, {u" 1 7 ", u"17"}, {u"王 小明", u"王小明"},
+        {u"王\u3000小明\u00A0", u"王小明"}, {u"Ａ０１", u"A01"}, {u" \u3000", u""},
+    };
+    for (const auto &[cell, key] : cases)
+        EXPECT_EQ(CellKey(cell), key) << testing::PrintToString(cell);
+}
+
+// A seat number twice in one row, two students of one name, a name with a
+// blank, a row with no text.
+const std::vector<PageRow> Rows = {
+    {u"1", u"王小明", u"男"}, {u"2", u"林大同", u"02"}, {u"3", u"王明"}, {u"4", u"王明"},
+    {u"5", u"陳 一"}, {u"", u""}, {u"17", u"張三"},
+};
+
+TEST(StudentMatch, EachLineFindsItsOwnRowOrIsNamed)
+{
+    const StudentMatch match = MatchStudents(u"座號\t成績\r\n05\t陳一\t88\r\n２\t90\r\n王明\t70\r\n"
+                                             u"1\t王小明\t\r\n17\t王小名\t60\r\n\r\n3\t80\r\n03\t81",
+                                             Rows);
+    std::vector<std::tuple<int, std::size_t, std::u16string>> matched;
+    for (const MatchedLine &m : match.matched)
+        matched.emplace_back(m.line, m.row, m.score);
+    EXPECT_EQ(matched, (decltype(matched){{5, 0, u""}, {3, 1, u"90"}, {2, 4, u"88"}}));
+    EXPECT_EQ(StudentScoreText(match), u"\r\n90\r\n88");
+    EXPECT_FALSE(StudentFillOffered(match)); // 3 of 8 lines
+    EXPECT_EQ(StudentMatchMessage(match),
+              u"貼上的 8 列中，有 3 列在頁面上找到學生。\n"
+              u"第 1 列「座號」在頁面上找不到\n"
+              u"第 6 列「17 王小名」在頁面上找不到\n"
+              u"第 4 列「王明」對得上頁面上不只一位學生\n"
+              u"第 8、9 列是同一位學生：3 王明\n"
+              u"依學生填入時，上面這些列不會填入。\n"
+              u"頁面上沒有成績：4 王明\n"
+              u"頁面上沒有成績：17 張三\n"
+              u"\n「依學生填入」把每個成績填進該學生的欄位；「依序填入」把每一格依序填入。");
+}
+
+TEST(StudentMatch, OfferedWhenHalfTheLinesAndAtLeastTwoMatch)
+{
+    const std::pair<std::u16string, bool> cases[] = {
+        {u"1\t85", false},
+        {u"1\t85\r\n2\t90", true},
+        {u"1\t85\r\n2\t90\r\nx\t1\r\ny\t2", true},
+        {u"1\t85\r\n2\t90\r\nx\t1\r\ny\t2\r\nz\t3", false},
+        {u"1\r\n2", false},
+    };
+    for (const auto &[text, offered] : cases)
+        EXPECT_EQ(StudentFillOffered(MatchStudents(text, Rows)), offered)
+            << testing::PrintToString(text);
+}
+
+TEST(StudentMatch, FiveNamedOfEachKindAndTheRestCounted)
+{
+    std::vector<PageRow> rows;
+    std::u16string text;
+    for (int i = 1; i <= 7; ++i) {
+        rows.push_back({u"學生" + std::u16string(1, char16_t(u'0' + i))});
+        text += u"外" + std::u16string(1, char16_t(u'0' + i)) + u"\t80\r\n";
+    }
+    const std::u16string message = StudentMatchMessage(MatchStudents(text, rows));
+    EXPECT_NE(message.find(u"第 5 列「外5」在頁面上找不到\n另有 2 列在頁面上找不到。\n"),
+              std::u16string::npos);
+    EXPECT_NE(message.find(u"頁面上沒有成績：學生5\n另有 2 位學生頁面上沒有成績。\n"),
+              std::u16string::npos);
+}
+
+TEST(StudentMatch, TheGuardAndTheLimitCountMatchedStudentsInPageOrder)
+{
+    std::vector<PageRow> rows;
+    std::u16string text;
+    for (int seat = 62; seat >= 1; --seat) {
+        rows.insert(rows.begin(), {std::u16string(1, u'　') + char16_t(u'0' + seat % 10),
+                                   u"生" + std::u16string(1, char16_t(0x4E00 + seat))});
+        text += u"生" + std::u16string(1, char16_t(0x4E00 + seat))
+            + (seat == 1 ? u"\t8O" : seat == 62 ? u"\tx" : u"\t85") + u"\r\n";
+    }
+    const StudentMatch match = MatchStudents(TrimTrailingLineEnds(text), rows);
+    ASSERT_EQ(match.matched.size(), 62u);
+    EXPECT_EQ(ScriptEntries(StudentScoreText(match)).front(), u"8O");
+    EXPECT_EQ(StudentFillWarnings(match, {}),
+              u"第 62 列「8O」會輸入 8\n"
+              u"只會填入頁面上前 60 位學生的成績，另有 2 位這次不會填入。\n");
+}
+
+} // namespace
+} // namespace gradecast
