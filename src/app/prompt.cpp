@@ -1,5 +1,7 @@
 #include "app/prompt.h"
 
+#include <QAbstractButton>
+
 namespace gradecast {
 
 namespace {
@@ -15,6 +17,9 @@ QMessageBox::StandardButton showMessageBox(const PromptRequest &request)
     QMessageBox box(request.icon, request.title, request.text, request.buttons, request.parent);
     // The texts quote the teacher's cells and file names: never read them as markup.
     box.setTextFormat(Qt::PlainText);
+    for (const auto &[button, text] : request.buttonTexts)
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(text);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

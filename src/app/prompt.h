@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 
 namespace gradecast {
 
@@ -15,6 +16,8 @@ struct PromptRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // Words of the box's own for some of its buttons ("依學生填入" on Yes).
+    std::map<QMessageBox::StandardButton, QString> buttonTexts;
 };
 
 // Shows the box and returns the button pressed. Every box of the program goes

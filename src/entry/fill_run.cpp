@@ -5,7 +5,10 @@
 #include "app/prompt.h"
 #include "entry/entry_warnings.h"
 #include "entry/fill_check.h"
+#include "entry/fill_mending.h"
 #include "entry/keystroke_script.h"
+#include "entry/pasted_lines.h"
+#include "entry/student_match.h"
 #include "platform/key_delivery.h"
 #include "platform/page_recorder.h"
 #include "platform/web_browser.h"
@@ -19,6 +22,9 @@
 namespace gradecast {
 
 namespace {
+
+// How many entries each round of a fill typed again.
+Q_LOGGING_CATEGORY(lcFill, "gradecast.fill")
 
 // How long the run waits for the page to learn that it has the focus; a page
 // too busy to answer in this time gets the keys anyway.
@@ -58,51 +64,127 @@ bool askTypeWithoutField(Form1 &window)
                                                   "請先用滑鼠點一下第一個成績欄位。\n"));
 }
 
+// What the questions decided: the text a run types (the column, or the
+// matched scores in the page's order) and, for a student fill, the row of
+// the page whose field each of its entries goes into.
+struct FillPlan {
+    PageFocus focus = PageFocus::Unknown;
+    std::u16string text;
+    std::vector<std::size_t> rows;
+};
+
+enum class Choice { ByStudent, InOrder, Cancel };
+
+Choice askHowToFill(Form1 &window, const StudentMatch &match)
+{
+    PromptRequest request;
+    request.parent = &window;
+    request.title = window.windowTitle();
+    request.text = QString::fromStdU16String(StudentMatchMessage(match));
+    request.icon = QMessageBox::Question;
+    request.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Yes;
+    request.buttonTexts = {{QMessageBox::Yes, QStringLiteral("依學生填入")},
+                           {QMessageBox::No, QStringLiteral("依序填入")},
+                           {QMessageBox::Cancel, QStringLiteral("取消")}};
+    const QMessageBox::StandardButton answer = Prompt(request);
+    return answer == QMessageBox::Yes ? Choice::ByStudent
+         : answer == QMessageBox::No  ? Choice::InOrder
+                                      : Choice::Cancel;
+}
+
 // The questions before anything is held, each asked at most once: is the
-// cursor in the field, is there a field where the page's focus is, and is
-// the column what the teacher means (words typed as 0, text after a number,
-// more than one run takes). What has the focus is returned when the run is to
-// go on. A page that cannot be looked into is not asked about, nor checked
-// afterwards: a run is never stopped on what cannot be seen.
-std::optional<PageFocus> askToFill(Form1 &window, std::u16string_view text)
+// cursor in the field, is there a field where the page's focus is, does the
+// pasted block carry the students (then: fill each student's own field?),
+// and is the column what the teacher means (words typed as 0, text after a
+// number, decimals rounded away, more than one run takes). A page that cannot
+// be looked into is not asked about, nor checked afterwards: a run is never
+// stopped on what cannot be seen.
+std::optional<FillPlan> askToFill(Form1 &window, std::u16string_view text)
 {
     if (!AskYesNo(&window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
         return std::nullopt;
-    PageFocus focus = PageFocus::Unknown;
+    FillPlan plan;
+    plan.text = text;
     const QPointer<Form1> self(&window);
-    SkipFailure([&] { focus = FocusedPageElement(window.WB1->page()); });
+    SkipFailure([&] { plan.focus = FocusedPageElement(window.WB1->page()); });
     if (!self)
         return std::nullopt;
-    if (focus == PageFocus::NoField && !askTypeWithoutField(window))
+    if (plan.focus == PageFocus::NoField && !askTypeWithoutField(window))
         return std::nullopt;
+
+    std::optional<StudentMatch> match;
+    if (plan.focus == PageFocus::Field && HoldsSeveralCells(text)) {
+        SkipFailure([&] { match = MatchStudents(text, ColumnRows(window.WB1->page())); });
+        if (!self)
+            return std::nullopt;
+        if (match && !StudentFillOffered(*match))
+            match.reset();
+    }
+    if (match) {
+        const Choice choice = askHowToFill(window, *match);
+        if (choice == Choice::Cancel)
+            return std::nullopt;
+        if (choice == Choice::InOrder)
+            match.reset();
+    }
+    if (match) {
+        plan.text = StudentScoreText(*match);
+        for (const MatchedLine &line : match->matched)
+            plan.rows.push_back(line.row);
+    }
+
     std::u16string warnings;
-    SkipFailure([&] { warnings = ColumnWarnings(text, fillOptionsOf(window)); });
+    SkipFailure([&] {
+        warnings = match ? StudentFillWarnings(*match, fillOptionsOf(window))
+                         : ColumnWarnings(text, fillOptionsOf(window));
+    });
     if (!warnings.empty() && !askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n'))
         return std::nullopt;
-    return focus;
+    return plan;
 }
 
-// Hands every keystroke of the run to the page's focus, back to back: no
-// pause, no events between two keys. With check, a recorder goes into the
-// page first; then the run waits for the page to take the keys and returns
-// what each entry's field holds.
-std::optional<PageReport> typeScores(Form1 &window, std::u16string_view text, bool check)
+// Types the plan: every keystroke handed to the page back to back, with no
+// pause and no events between two keys; in a student fill the recorder puts
+// each entry's own field under the keys. Checked runs then wait for the page
+// to settle, type again what a redraw of the page lost (in rounds, as long as
+// rounds bring entries back), and return what the teacher is to be told.
+std::u16string typeScores(Form1 &window, const FillPlan &plan)
 {
     const FillOptions options = fillOptionsOf(window);
-    const KeystrokeScript script = BuildKeystrokeScript(text, options);
+    const KeystrokeScript script = BuildKeystrokeScript(plan.text, options);
+    const std::vector<TypedEntry> typed = TypedEntries(plan.text, options);
+    const std::vector<KeystrokeScript> entries = KeystrokesPerEntry(script, typed);
     PageRecorder recorder(window.WB1->page());
     const QPointer<Form1> self(&window);
-    const bool recording =
-        check && !script.empty() && recorder.start(script, TypedEntries(text, options));
+    const bool check = plan.focus != PageFocus::Unknown || !plan.rows.empty();
+    const bool recording = check && !script.empty() && recorder.start(entries, typed, plan.rows);
     if (!self)
-        return std::nullopt;
+        return {};
 
     QObject *receiver = window.WB1->focusProxy() ? window.WB1->focusProxy() : window.WB1;
-    for (const std::u16string &keys : script)
-        SkipFailure([&] { SendKeyString(receiver, keys); });
+    const auto send = [&](const KeystrokeScript &keys) {
+        for (const std::u16string &one : keys)
+            SkipFailure([&] { SendKeyString(receiver, one); });
+    };
+    send(script);
     if (!recording)
-        return std::nullopt;
-    return recorder.finish();
+        return {};
+
+    FillMending mending(typed);
+    std::optional<PageReport> report = recorder.finish();
+    for (int round = 1; report && self; ++round) {
+        const std::vector<std::size_t> again = mending.takeReport(*report);
+        if (again.empty())
+            return mending.message();
+        qCInfo(lcFill) << "round" << round << "types" << again.size() << "entries again";
+        if (!recorder.again(again) || !self)
+            return {};
+        for (std::size_t i : again)
+            send(entries[i]);
+        report = recorder.finish();
+    }
+    return {};
 }
 
 } // namespace
@@ -141,8 +223,8 @@ void Form1::Command3_Click()
         text = TrimTrailingLineEnds(pasted);
     });
     const QPointer<Form1> self(this);
-    const std::optional<PageFocus> focus = askToFill(*this, text);
-    if (!focus || !self)
+    const std::optional<FillPlan> plan = askToFill(*this, text);
+    if (!plan || !self)
         return;
 
     holdForFill(true);
@@ -157,23 +239,18 @@ void Form1::Command3_Click()
     // The keys go where the teacher left the page's focus, whatever has
     // moved it since; when that field is gone, the teacher says where.
     bool typing = true;
-    if (self && *focus != PageFocus::NoField) {
+    if (self && plan->focus != PageFocus::NoField) {
         SkipFailure([&] { typing = RestorePageFocus(WB1->page()); });
         typing = typing || (self && askTypeWithoutField(*this));
     }
-    std::optional<PageReport> landed;
+    std::u16string differences;
     if (self && typing)
-        SkipFailure([&] { landed = typeScores(*this, text, focus != PageFocus::Unknown); });
+        SkipFailure([&] { differences = typeScores(*this, *plan); });
     SkipFailure([] { PumpMessages(); });
     if (!self)
         return;
 
     holdForFill(false);
-    std::u16string differences;
-    SkipFailure([&] {
-        if (landed)
-            differences = FillCheckMessage(TypedEntries(text, fillOptionsOf(*this)), *landed);
-    });
     if (!differences.empty())
         Tell(this, QString::fromStdU16String(differences).chopped(1), QMessageBox::Warning);
     if (self && m_closeAfterFill)

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace gradecast {
 
@@ -28,29 +29,43 @@ constexpr int AnswerTimeoutMs = 1000;
 constexpr int KeyStallMs = 3000;
 constexpr int FocusLostStallMs = 200;
 // A page has settled when nothing was typed, changed or re-rendered for this
-// long (pages post each change to their server and redraw on the answer) ...
+// long and none of the requests it sent meanwhile is still out (pages post
+// each change to their server and redraw on the answer) ...
 constexpr int QuietMs = 500;
-// ... and is read anyway once it has been given this long after the last key.
-constexpr int SettleLimitMs = 3000;
+// ... and is read anyway, as still busy, once it has been given this long
+// after the last key.
+constexpr int SettleLimitMs = 15000;
 constexpr int PollMs = 20;
 
-const QString &recorderSource()
+QString resourceText(const QString &name)
 {
-    static const QString source = [] {
-        QFile file(QStringLiteral(":/page_recorder.js"));
-        file.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(file.readAll());
-    }();
-    return source;
+    QFile file(name);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
 }
 
-// Calls the recorder in the page. Only the first calls of a run bring the
-// recorder along: a later call that finds none has met a new document.
-std::optional<QVariant> ask(QWebEnginePage *page, const QString &call, bool bringRecorder = false)
+QWebEngineScript documentScript(const QString &name, const QString &source, quint32 world)
 {
-    const QString script = QStringLiteral("gradecastRecorder.") + call;
-    return RunScriptAndWait(page, bringRecorder ? recorderSource() + u'\n' + script : script,
-                            RecorderWorld, AnswerTimeoutMs);
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(true);
+    return script;
+}
+
+// Calls the recorder in the page.
+std::optional<QVariant> ask(QWebEnginePage *page, const QString &call)
+{
+    return RunScriptAndWait(page, QStringLiteral("gradecastRecorder.") + call, RecorderWorld,
+                            AnswerTimeoutMs);
+}
+
+QString json(const QVariantList &list)
+{
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromVariantList(list)).toJson(QJsonDocument::Compact));
 }
 
 void runEventsFor(int ms)
@@ -65,26 +80,17 @@ bool isSeparator(const std::u16string &keys)
     return keys == TabKeystroke || keys == EnterKeystroke;
 }
 
-// The key presses of each stretch the page will see: characters that arrive
-// as input-method text and strings no key types press no key.
-QVariantList keysPerEntry(const KeystrokeScript &script, const std::vector<TypedEntry> &typed)
+// The key presses the page will see: characters that arrive as input-method
+// text and strings no key types press no key.
+int keyPresses(const KeystrokeScript &keys)
 {
-    QVariantList plan;
-    std::size_t s = 0;
-    for (const TypedEntry &entry : typed) {
-        int keys = 0;
-        int separators = 0;
-        for (; s < script.size(); ++s) {
-            if (isSeparator(script[s]) ? separators++ == entry.separators : separators > 0)
-                break;
-            const std::optional<KeyStroke> stroke = keyStrokeFor(
-                QStringView(script[s].data(), static_cast<qsizetype>(script[s].size())));
-            if (stroke && stroke->kind == KeyStroke::Kind::Key)
-                ++keys;
-        }
-        plan << keys;
+    int presses = 0;
+    for (const std::u16string &one : keys) {
+        const std::optional<KeyStroke> stroke =
+            keyStrokeFor(QStringView(one.data(), static_cast<qsizetype>(one.size())));
+        presses += stroke && stroke->kind == KeyStroke::Kind::Key;
     }
-    return plan;
+    return presses;
 }
 
 // The recorder is gone with the document it was put into: nothing of the run
@@ -100,12 +106,18 @@ PageReport pageReportOf(const QVariantMap &answer)
 {
     PageReport report;
     report.navigated = answer.value(QStringLiteral("navigated")).toBool();
+    report.followedEntries = answer.value(QStringLiteral("followed")).toInt();
     for (const QVariant &item : answer.value(QStringLiteral("entries")).toList()) {
-        LandedEntry landed;
         const QVariantMap entry = item.toMap();
-        landed.seen = !entry.isEmpty();
+        LandedEntry landed;
+        landed.keysSeen = entry.value(QStringLiteral("keysSeen")).toInt();
         landed.field = entry.value(QStringLiteral("field"), -1).toInt();
+        landed.fieldGone = entry.value(QStringLiteral("fieldGone")).toBool();
         landed.value = entry.value(QStringLiteral("value")).toString().toStdU16String();
+        if (entry.contains(QStringLiteral("valueAtSeparator")))
+            landed.valueAtSeparator =
+                entry.value(QStringLiteral("valueAtSeparator")).toString().toStdU16String();
+        landed.redrawn = entry.value(QStringLiteral("redrawn")).toBool();
         landed.rejected = entry.value(QStringLiteral("rejected")).toBool();
         landed.rejection = entry.value(QStringLiteral("rejection")).toString().toStdU16String();
         report.entries.push_back(std::move(landed));
@@ -115,9 +127,19 @@ PageReport pageReportOf(const QVariantMap &answer)
 
 } // namespace
 
+void InstallPageRecorder(QWebEnginePage *page)
+{
+    page->scripts().insert(documentScript(QStringLiteral("gradecast-recorder"),
+                                          resourceText(QStringLiteral(":/page_recorder.js")),
+                                          RecorderWorld));
+    page->scripts().insert(documentScript(QStringLiteral("gradecast-requests"),
+                                          resourceText(QStringLiteral(":/page_requests.js")),
+                                          QWebEngineScript::MainWorld));
+}
+
 PageFocus FocusedPageElement(QWebEnginePage *page)
 {
-    const std::optional<QVariant> answer = ask(page, QStringLiteral("focus()"), true);
+    const std::optional<QVariant> answer = ask(page, QStringLiteral("focus()"));
     const QString focus = answer ? answer->toString() : QString();
     if (focus == QLatin1String("field"))
         return PageFocus::Field;
@@ -126,10 +148,42 @@ PageFocus FocusedPageElement(QWebEnginePage *page)
 
 bool RestorePageFocus(QWebEnginePage *page)
 {
-    // A page that does not answer, or a new document without the recorder,
-    // has nothing to restore.
+    // A page that does not answer, or a new document, has nothing to restore.
     const std::optional<QVariant> answer = ask(page, QStringLiteral("restoreFocus()"));
     return !answer || answer->toString() != QLatin1String("lost");
+}
+
+std::vector<PageRow> ColumnRows(QWebEnginePage *page)
+{
+    std::vector<PageRow> rows;
+    const std::optional<QVariant> answer = ask(page, QStringLiteral("rows()"));
+    if (!answer)
+        return rows;
+    for (const QVariant &row : answer->toList()) {
+        PageRow cells;
+        for (const QVariant &cell : row.toList())
+            cells.push_back(cell.toString().toStdU16String());
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
+                                                const std::vector<TypedEntry> &typed)
+{
+    std::vector<KeystrokeScript> entries;
+    std::size_t s = 0;
+    for (const TypedEntry &entry : typed) {
+        KeystrokeScript keys;
+        int separators = 0;
+        for (; s < script.size(); ++s) {
+            if (isSeparator(script[s]) ? separators++ == entry.separators : separators > 0)
+                break;
+            keys.push_back(script[s]);
+        }
+        entries.push_back(std::move(keys));
+    }
+    return entries;
 }
 
 PageRecorder::PageRecorder(QWebEnginePage *page)
@@ -141,6 +195,8 @@ PageRecorder::~PageRecorder()
 {
     QObject::disconnect(m_onLoadStarted);
     QObject::disconnect(m_onLoadFinished);
+    if (m_page)
+        m_page->runJavaScript(QStringLiteral("gradecastRecorder.stop()"), RecorderWorld);
 }
 
 bool PageRecorder::leftDuringRun() const
@@ -149,18 +205,27 @@ bool PageRecorder::leftDuringRun() const
         && (m_loading || m_page->url().adjusted(QUrl::RemoveFragment) != m_startUrl);
 }
 
-bool PageRecorder::start(const KeystrokeScript &script, const std::vector<TypedEntry> &typed)
+bool PageRecorder::start(const std::vector<KeystrokeScript> &entries,
+                         const std::vector<TypedEntry> &typed,
+                         const std::vector<std::size_t> &rows)
 {
-    const QVariantList plan = keysPerEntry(script, typed);
-    m_keys = 0;
-    for (const QVariant &keys : plan)
-        m_keys += keys.toInt();
-    const QByteArray keys =
-        QJsonDocument(QJsonArray::fromVariantList(plan)).toJson(QJsonDocument::Compact);
+    QVariantList plan;
+    m_keys.clear();
+    m_roundKeys = 0;
+    for (std::size_t i = 0; i < entries.size() && i < typed.size(); ++i) {
+        m_keys.push_back(keyPresses(entries[i]));
+        m_roundKeys += m_keys.back();
+        plan << QVariant(QVariantList{m_keys.back(), typed[i].separators});
+    }
+    QVariantList targets;
+    for (std::size_t row : rows)
+        targets << qulonglong(row);
     const std::optional<QVariant> answer =
-        m_page ? ask(m_page, QStringLiteral("start(%1)").arg(QString::fromLatin1(keys)), true)
+        m_page ? ask(m_page, QStringLiteral("start(%1, %2)")
+                                 .arg(json(plan), rows.empty() ? QStringLiteral("null")
+                                                                : json(targets)))
                : std::nullopt;
-    if (!m_page || !answer || !answer->toBool())
+    if (!m_page || !answer || !answer->isValid())
         return false;
     m_startUrl = m_page->url().adjusted(QUrl::RemoveFragment);
     m_onLoadStarted = QObject::connect(m_page.data(), &QWebEnginePage::loadStarted, [this] {
@@ -172,6 +237,19 @@ bool PageRecorder::start(const KeystrokeScript &script, const std::vector<TypedE
     return true;
 }
 
+bool PageRecorder::again(const std::vector<std::size_t> &entries)
+{
+    QVariantList order;
+    m_roundKeys = 0;
+    for (std::size_t i : entries) {
+        order << qulonglong(i);
+        m_roundKeys += i < m_keys.size() ? m_keys[i] : 0;
+    }
+    const std::optional<QVariant> answer =
+        m_page ? ask(m_page, QStringLiteral("again(%1)").arg(json(order))) : std::nullopt;
+    return m_page && answer && answer->isValid();
+}
+
 std::optional<PageReport> PageRecorder::finish()
 {
     // The keys first: counted by the recorder as the page takes them.
@@ -180,6 +258,7 @@ std::optional<PageReport> PageRecorder::finish()
     int keysSeen = -1;
     QElapsedTimer settling;
     bool keysDone = false;
+    bool busy = false;
     while (true) {
         if (!m_page)
             return std::nullopt;
@@ -192,19 +271,25 @@ std::optional<PageReport> PageRecorder::finish()
         const int keys = counts.value(0, keysSeen).toInt();
         const int quietMs = counts.value(1, 0).toInt();
         const bool pageFocused = counts.value(2, true).toBool();
+        const int requests = counts.value(3, 0).toInt();
         if (keys != keysSeen) {
             keysSeen = keys;
             sinceProgress.restart();
         }
         if (!keysDone
-            && (keysSeen >= m_keys || sinceProgress.elapsed() > KeyStallMs
+            && (keysSeen >= m_roundKeys || sinceProgress.elapsed() > KeyStallMs
                 || (!pageFocused && sinceProgress.elapsed() > FocusLostStallMs))) {
             keysDone = true;
             settling.start();
         }
-        if (keysDone && (quietMs >= QuietMs || settling.elapsed() > SettleLimitMs))
+        if (keysDone && quietMs >= QuietMs && requests == 0)
             break;
-        runEventsFor(keysDone ? qBound(PollMs, QuietMs - quietMs, QuietMs) : PollMs);
+        if (keysDone && settling.elapsed() > SettleLimitMs) {
+            busy = true;
+            break;
+        }
+        runEventsFor(keysDone && requests == 0 ? qBound(PollMs, QuietMs - quietMs, QuietMs)
+                                               : PollMs);
     }
 
     const std::optional<QVariant> answer = ask(m_page, QStringLiteral("report()"));
@@ -213,7 +298,10 @@ std::optional<PageReport> PageRecorder::finish()
     if (!answer->isValid())
         return pageLeft();
     PageReport report = pageReportOf(answer->toMap());
+    for (std::size_t i = 0; i < report.entries.size() && i < m_keys.size(); ++i)
+        report.entries[i].keysSent = m_keys[i];
     report.navigated = report.navigated || leftDuringRun();
+    report.busy = busy;
     return report;
 }
 

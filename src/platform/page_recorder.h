@@ -2,6 +2,7 @@
 
 #include "entry/fill_check.h"
 #include "entry/keystroke_script.h"
+#include "entry/student_match.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -14,8 +15,12 @@ class QWebEnginePage;
 
 namespace gradecast {
 
-// The page side of the fill check: a small script (resources/page_recorder.js)
-// run in a script world of its own, so the page neither sees nor breaks it.
+// The page side of a fill: a small script (resources/page_recorder.js) in a
+// script world of its own, put into every frame of the page before the page's
+// own scripts, so the page neither sees nor breaks it and cannot hide keys
+// from it; beside it, in the page's world, a watch on the page's requests
+// (resources/page_requests.js).
+void InstallPageRecorder(QWebEnginePage *page);
 
 // What has the keyboard focus in the page, looked at through its frames of the
 // same origin.
@@ -31,8 +36,19 @@ PageFocus FocusedPageElement(QWebEnginePage *page);
 // something has moved the focus since. False when that field is gone.
 bool RestorePageFocus(QWebEnginePage *page);
 
-// Notes, for one run, which field each typed stretch went into and what the
-// field holds once the page has settled.
+// The rows of the focused field's column (its table's column, or the fields
+// named like it), in page order: each row's other cells. Empty when there is
+// none or the page did not answer.
+std::vector<PageRow> ColumnRows(QWebEnginePage *page);
+
+// A run's keystrokes cut into its entries: each entry's characters and the
+// separator keys after it.
+std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
+                                                const std::vector<TypedEntry> &typed);
+
+// Notes, for one run, which field each entry went into and what the field
+// holds once the page has settled, and puts the focus into the field an entry
+// is to be typed into when it has one of its own.
 class PageRecorder
 {
 public:
@@ -41,20 +57,29 @@ public:
     PageRecorder(const PageRecorder &) = delete;
     PageRecorder &operator=(const PageRecorder &) = delete;
 
-    // Puts the recorder into the page before the keys of script go out; false
-    // when the page did not take it (the run is then not checked).
-    bool start(const KeystrokeScript &script, const std::vector<TypedEntry> &typed);
+    // Before the keys of the entries go out. rows, when given, holds for each
+    // entry the row (of the last ColumnRows) whose field it is typed into; the
+    // first takes the focus now. False when the page did not take the
+    // recorder (the run is then not checked).
+    bool start(const std::vector<KeystrokeScript> &entries, const std::vector<TypedEntry> &typed,
+               const std::vector<std::size_t> &rows = {});
+
+    // Before the keys of the given entries go out again, each into the field
+    // it went into; the first takes the focus now.
+    bool again(const std::vector<std::size_t> &entries);
 
     // After the keys have gone out: waits until the page has seen every key
-    // (giving up when none has come for a while) and has settled, then reads
-    // what each entry's field holds. Nothing when the page itself went away.
+    // (giving up when none has come for a while) and has settled (no change
+    // for a moment and none of its requests out), then reads what each
+    // entry's field holds. Nothing when the page itself went away.
     std::optional<PageReport> finish();
 
 private:
     bool leftDuringRun() const;
 
     QPointer<QWebEnginePage> m_page;
-    int m_keys = 0; // key presses the page is to see
+    std::vector<int> m_keys; // key presses of each entry
+    int m_roundKeys = 0;     // key presses the page is to see in this round
     // A load the page started during the run (a form sent by Enter): while it
     // runs, or once it has brought another address, the page has been left
     // even when its old document still answers.

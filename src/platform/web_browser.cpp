@@ -2,6 +2,7 @@
 
 #include "platform/web_page.h"
 
+#include "platform/page_recorder.h"
 #include "platform/page_script.h"
 
 #include <QDeadlineTimer>
@@ -14,6 +15,7 @@ WebBrowser::WebBrowser(QWidget *parent)
     : QWebEngineView(parent)
 {
     auto *page = new WebPage(this);
+    InstallPageRecorder(page);
     setPage(page);
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
