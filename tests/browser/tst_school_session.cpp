@@ -39,7 +39,7 @@ static HttpReply answer(const QByteArray &head)
                 "filename=\"scores.csv\"; filename*=UTF-8''%E6%88%90%E7%B8%BE.csv\r\n",
                 Csv, path == "/export" ? -1 : 1 << 20, path == "/slow"};
     if (path == "/signin" && !head.contains("Basic " + QByteArray("teacher:s3cret").toBase64()))
-        return {"401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school\"\r\n",
+        return {"401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school 成績\"\r\n",
                 "<p id=r>請先登入</p>"};
     return {"200 OK", html, "<p id=r>" + (path == "/signin" ? "歡迎 teacher" : Sheet).toUtf8()};
 }
@@ -253,7 +253,7 @@ private slots:
         LocalServer server(&answer); // a new site: the engine keeps a sign-in for its run
         QVERIFY(open(server.url("signin")));
         QCOMPARE(pageText(), shown);
-        QCOMPARE(asked, QStringList{"127.0.0.1 school"});
+        QCOMPARE(asked, QStringList{"127.0.0.1 school 成績"});
     }
 
     // Ctrl + a key or, with key 0 and 1, Ctrl + the wheel up and down, from a zoom.
