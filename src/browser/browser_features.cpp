@@ -10,9 +10,8 @@ namespace gradecast {
 
 void EquipBrowser(WebBrowser *browser)
 {
-    static const bool downloadsWatched = (WatchDownloads(), true);
-    (void)downloadsWatched;
     WatchCertificates(browser);
+    WatchDownloads(browser);
     EnablePrinting(browser);
     EnableSignIn(browser);
     EnableZoom(browser);

@@ -2,6 +2,9 @@
 
 #include "app/prompt.h"
 #include "browser/certificates.h"
+#include "browser/server_text.h"
+#include "platform/web_browser.h"
+#include "settings/file_name.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <filesystem>
@@ -29,6 +33,14 @@ namespace {
 constexpr int ProgressDelayMs = 800;
 // The engine's code for a load it stopped itself, as when a load turns into a download.
 constexpr int LoadAborted = -3;
+// The engine's reason for a transfer that ended before the length the server
+// announced, which it reports under no name of its own.
+constexpr int TransferCutOff = 38;
+// The engine writes to the name it is given with this added, and renames the
+// file when it is complete.
+constexpr std::size_t EngineSuffixBytes = sizeof(".download") - 1;
+// The page's own encoding, as the page last named it.
+constexpr const char *PageEncoding = "gradecastPageEncoding";
 
 SaveFileChooser &chooser()
 {
@@ -43,15 +55,73 @@ QString chooseSavePath(QWidget *parent, const QString &suggestedPath)
     return QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
 }
 
+// The engine answers no page script while a download waits for its file, so
+// each page names its encoding when it has loaded.
+void noteEncoding(QWebEnginePage *page)
+{
+    page->runJavaScript(QStringLiteral("document.characterSet"),
+                        QWebEngineScript::ApplicationWorld,
+                        [page = QPointer(page)](const QVariant &encoding) {
+                            if (page)
+                                page->setProperty(PageEncoding, encoding);
+                        });
+}
+
+QByteArray pageEncoding(const QWebEnginePage *page)
+{
+    return page ? page->property(PageEncoding).toString().toLatin1() : QByteArray();
+}
+
+// The name the server gave the file, made safe to offer in a folder; page, if
+// any, the page the download came from.
+QString offeredName(const QWebEngineDownloadRequest *request, QWebEnginePage *page)
+{
+    const QString given = ServerText(request->suggestedFileName(), pageEncoding(page));
+    return QString::fromStdU16String(SafeFileName(given.toStdU16String(),
+                                                  request->url().fileName().toStdU16String(),
+                                                  FileNameLimit));
+}
+
 // A name beside target that no file has: the download is written there and
-// gets its own name only when it is complete.
+// gets its own name only when it is complete. It fits the file system with the
+// engine's own suffix, however long the target's name.
 QString partialName(const QFileInfo &target)
 {
     const QDir folder = target.absoluteDir();
-    QString name = target.fileName() + QStringLiteral(".part");
+    const auto withSuffix = [&](const QString &suffix) {
+        const std::size_t room = FileNameLimit - EngineSuffixBytes - suffix.toUtf8().size();
+        return QString::fromStdU16String(FitFileName(target.fileName().toStdU16String(), room))
+            + suffix;
+    };
+    QString name = withSuffix(QStringLiteral(".part"));
     for (int i = 1; folder.exists(name); ++i)
-        name = target.fileName() + QStringLiteral(".%1.part").arg(i);
+        name = withSuffix(QStringLiteral(".%1.part").arg(i));
     return name;
+}
+
+// Why a download stopped, in the teacher's words.
+QString stopReason(int reason)
+{
+    using Request = QWebEngineDownloadRequest;
+    switch (reason) {
+    case Request::FileAccessDenied:
+        return QStringLiteral("沒有寫入這個資料夾的權限");
+    case Request::FileNoSpace:
+        return QStringLiteral("磁碟空間不足");
+    case Request::FileNameTooLong:
+        return QStringLiteral("檔名太長");
+    case Request::FileTooLarge:
+        return QStringLiteral("檔案太大");
+    case TransferCutOff:
+        return QStringLiteral("網路連線中斷");
+    }
+    if (reason >= Request::FileFailed && reason < Request::NetworkFailed)
+        return QStringLiteral("無法寫入檔案");
+    if (reason >= Request::NetworkFailed && reason < Request::ServerFailed)
+        return QStringLiteral("網路連線中斷");
+    if (reason >= Request::ServerFailed && reason < Request::UserCanceled)
+        return QStringLiteral("伺服器無法提供這個檔案");
+    return QStringLiteral("下載中斷");
 }
 
 void tellLater(QPointer<QWidget> window, const QString &text)
@@ -180,8 +250,8 @@ private:
         }
         const QString why = state == QWebEngineDownloadRequest::DownloadCancelled
             ? QStringLiteral("已取消下載「%1」，沒有存檔。").arg(name())
-            : QStringLiteral("「%1」沒有下載完成，沒有存檔：%2")
-                  .arg(name(), m_request->interruptReasonString());
+            : QStringLiteral("「%1」沒有下載完成，沒有存檔：%2。")
+                  .arg(name(), stopReason(m_request->interruptReason()));
         const bool neverReachedTheServer =
             state == QWebEngineDownloadRequest::DownloadInterrupted
             && m_request->interruptReason() == QWebEngineDownloadRequest::NetworkFailed
@@ -249,23 +319,24 @@ void downloadRequested(QWebEngineDownloadRequest *request)
         const Retry retry = retries().take(page);
         // The first try offered the address's name; now the server has
         // named the file. A file of that name is not replaced unasked.
-        const QFileInfo named(QFileInfo(retry.target).dir(), request->suggestedFileName());
+        const QFileInfo named(QFileInfo(retry.target).dir(), offeredName(request, nullptr));
         const QString target =
             retry.nameOffered && !named.exists() ? named.absoluteFilePath() : retry.target;
         (new Download(retry.window, target, false, page))->follow(request);
         return;
     }
     QWebEngineView *view = page ? QWebEngineView::forPage(page) : nullptr;
-    QWidget *window = view ? view->window() : nullptr;
+    // The dialog runs events: the window may go meanwhile.
+    const QPointer<QWidget> window = view ? view->window() : nullptr;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     QDir().mkpath(folder);
-    const QString target =
-        chooseSavePath(window, QDir(folder).filePath(request->suggestedFileName()));
+    const QString offered = offeredName(request, page);
+    const QString target = chooseSavePath(window, QDir(folder).filePath(offered));
     if (target.isEmpty()) {
         request->cancel();
         return;
     }
-    const bool nameOffered = QFileInfo(target).fileName() == request->suggestedFileName();
+    const bool nameOffered = QFileInfo(target).fileName() == offered;
     (new Download(window, target, nameOffered, nullptr))->follow(request);
 }
 
@@ -276,10 +347,14 @@ SaveFileChooser SetSaveFileChooser(SaveFileChooser replacement)
     return std::exchange(chooser(), std::move(replacement));
 }
 
-void WatchDownloads()
+void WatchDownloads(WebBrowser *browser)
 {
-    QObject::connect(QWebEngineProfile::defaultProfile(),
-                     &QWebEngineProfile::downloadRequested, &downloadRequested);
+    static const bool watched = QObject::connect(QWebEngineProfile::defaultProfile(),
+                                                 &QWebEngineProfile::downloadRequested,
+                                                 &downloadRequested);
+    (void)watched;
+    QWebEnginePage *page = browser->page();
+    QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] { noteEncoding(page); });
 }
 
 } // namespace gradecast

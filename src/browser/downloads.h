@@ -8,6 +8,8 @@ class QWidget;
 
 namespace gradecast {
 
+class WebBrowser;
+
 // Asks where to save a download, starting from suggestedPath (the download
 // folder and the name the server gave); an empty path saves nothing. Tests
 // replace it to answer the dialog.
@@ -16,9 +18,9 @@ using SaveFileChooser = std::function<QString(QWidget *parent, const QString &su
 // Replaces the save dialog (an empty chooser restores it); returns the previous one.
 SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser);
 
-// Every download a page starts, in any window, asks where to save it and
-// lands there whole or not at all; a long one shows its progress and can be
-// cancelled. Call once: the windows share one browser profile.
-void WatchDownloads();
+// Every download this browser's pages start asks where to save it, offering a
+// safe name in the download folder, and lands there whole or not at all; a
+// long one shows its progress and can be cancelled.
+void WatchDownloads(WebBrowser *browser);
 
 } // namespace gradecast

@@ -1,5 +1,6 @@
 #include "browser/sign_in.h"
 
+#include "browser/server_text.h"
 #include "platform/web_browser.h"
 
 #include <QAuthenticator>
@@ -76,11 +77,12 @@ void EnableSignIn(WebBrowser *browser)
     QObject::connect(page, &QWebEnginePage::authenticationRequired, browser,
                      [browser](const QUrl &url, QAuthenticator *authenticator) {
                          signIn(browser, authenticator,
-                                {url.host(), authenticator->realm(), false});
+                                {url.host(), ServerText(authenticator->realm()), false});
                      });
     QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, browser,
                      [browser](const QUrl &, QAuthenticator *authenticator, const QString &proxy) {
-                         signIn(browser, authenticator, {proxy, authenticator->realm(), true});
+                         signIn(browser, authenticator,
+                                {proxy, ServerText(authenticator->realm()), true});
                      });
 }
 

@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -56,6 +59,44 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
+// A temporary file is named ".<name>.<process id>.<counter>.tmp".
+std::string temporaryPrefix(const std::filesystem::path &file)
+{
+    return "." + file.filename().string() + ".";
+}
+
+// The process that wrote a temporary file of that prefix; nothing for other names.
+std::optional<pid_t> temporaryWriter(std::string_view name, std::string_view prefix)
+{
+    if (name.size() < prefix.size() + 4 || !name.starts_with(prefix) || !name.ends_with(".tmp"))
+        return std::nullopt;
+    name = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    pid_t writer = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), writer);
+    const std::string_view counter = name.substr(std::size_t(end - name.data()));
+    const bool numbered = counter.size() > 1 && counter[0] == '.'
+        && counter.find_first_not_of("0123456789", 1) == std::string_view::npos;
+    return error == std::errc() && writer > 0 && numbered ? std::optional(writer) : std::nullopt;
+}
+
+// A save ended by a crash or a power cut leaves its temporary file; those of
+// writers that are gone are removed, one of a writer still at work never.
+void removeLeftTemporaries(const std::filesystem::path &file)
+{
+    const std::string prefix = temporaryPrefix(file);
+    std::error_code error;
+    std::filesystem::directory_iterator entry(
+        file.parent_path().empty() ? "." : file.parent_path(), error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::optional<pid_t> writer =
+            temporaryWriter(entry->path().filename().string(), prefix);
+        if (writer && *writer != ::getpid() && ::kill(*writer, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove(entry->path(), ignored);
+        }
+    }
+}
+
 // Created with O_EXCL so that two writers never share one; the process id and
 // a counter make the name unique, retrying over leftovers of a crashed run.
 FileDescriptor createTemporary(const std::filesystem::path &file, std::filesystem::path &temporary)
@@ -63,8 +104,8 @@ FileDescriptor createTemporary(const std::filesystem::path &file, std::filesyste
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = file;
-        temporary.replace_filename("." + file.filename().string() + "." + std::to_string(getpid())
-                                   + "." + std::to_string(counter++) + ".tmp");
+        temporary.replace_filename(temporaryPrefix(file) + std::to_string(getpid()) + "."
+                                   + std::to_string(counter++) + ".tmp");
         FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.isOpen() || errno != EEXIST)
             return fd;
@@ -137,6 +178,7 @@ ProfileWriteResult replaceWholeFile(const std::filesystem::path &path, std::stri
     if (exists && isReadOnly(old, file))
         return failed("cannot write " + file.string() + ": the file is read-only");
 
+    removeLeftTemporaries(file);
     std::filesystem::path temporary;
     FileDescriptor fd = createTemporary(file, temporary);
     if (!fd.isOpen())

@@ -20,7 +20,8 @@ WholeFile readWholeFile(const std::filesystem::path &file);
 // Replaces the file's content without ever leaving a half-written file: the
 // bytes go to a temporary file in the same folder, which is flushed to disk
 // and renamed over the old one, taking over its permissions. A read-only file
-// is not replaced. On failure the old file stays and no temporary file is left.
+// is not replaced. On failure the old file stays and no temporary file is left;
+// those that saves ended by a crash left are removed.
 ProfileWriteResult replaceWholeFile(const std::filesystem::path &file, std::string_view bytes);
 
 } // namespace gradecast

@@ -22,18 +22,24 @@ using namespace gradecast;
 const QByteArray Csv = "座號,成績\r\n1,95\r\n2,缺考\r\n";
 const QString Sheet = QStringLiteral("第一次段考成績單 Score sheet");
 
-// export: a file; cut: one the server breaks off; slow: one that never ends.
+// export: a file; cut: one the server breaks off; slow: one that never ends;
+// named?<disposition>: a file named so; sheet?<charset>: the sheet in that encoding.
 static HttpReply answer(const QByteArray &head)
 {
     const QByteArray path = head.split(' ').value(1);
-    const QByteArray html = "Content-Type: text/html; charset=utf-8\r\n";
+    const QByteArray query = path.mid(path.indexOf('?') + 1);
+    if (path.startsWith("/named?"))
+        return {"200 OK",
+                "Content-Disposition: " + QByteArray::fromPercentEncoding(query) + "\r\n", Csv};
+    const QByteArray html = "Content-Type: text/html; charset="
+        + (path.startsWith("/sheet?") ? query : "utf-8") + "\r\n";
     if (path == "/export" || path == "/cut" || path == "/slow")
         return {"200 OK",
                 "Content-Type: text/csv\r\nContent-Disposition: attachment; "
                 "filename=\"scores.csv\"; filename*=UTF-8''%E6%88%90%E7%B8%BE.csv\r\n",
                 Csv, path == "/export" ? -1 : 1 << 20, path == "/slow"};
     if (path == "/signin" && !head.contains("Basic " + QByteArray("teacher:s3cret").toBase64()))
-        return {"401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school\"\r\n",
+        return {"401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school 成績\"\r\n",
                 "<p id=r>請先登入</p>"};
     return {"200 OK", html, "<p id=r>" + (path == "/signin" ? "歡迎 teacher" : Sheet).toUtf8()};
 }
@@ -104,24 +110,53 @@ private slots:
         QCOMPARE(m_prompt->shown().size(), 2);
     }
 
+    // The file lands in the download folder, under a name of it, whatever the server names it.
     void downloads_data()
     {
         QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("page");
         QTest::addColumn<bool>("save");
         QTest::addColumn<QString>("told");
-        QTest::newRow("saved whole over the old one") << "export" << true << "";
-        QTest::newRow("cancelled in the save dialog") << "export" << false << "";
-        QTest::newRow("cut off by the server") << "cut" << true << "沒有下載完成";
-        QTest::newRow("cancelled while loading") << "slow" << true << "已取消下載";
+        QTest::addColumn<QString>("saved");
+        const auto row = [](const char *name, const QString &path, const QString &saved,
+                            const QString &page = "sheet") {
+            QTest::newRow(name) << path << page << true << "" << saved;
+        };
+        const auto named = [](const QByteArray &disposition) {
+            return "named?" + QString::fromLatin1(disposition.toPercentEncoding());
+        };
+        row("saved whole over the old one", "export", "成績.csv");
+        QTest::newRow("cancelled in the save dialog")
+            << "export" << "sheet" << false << "" << "成績.csv";
+        QTest::newRow("cut off by the server")
+            << "cut" << "sheet" << true << "沒有下載完成，沒有存檔：網路連線中斷。" << "成績.csv";
+        QTest::newRow("cancelled while loading")
+            << "slow" << "sheet" << true << "已取消下載" << "成績.csv";
+        row("../x", named("attachment; filename=\"../.xsessionrc\""), "xsessionrc");
+        row("absolute", named("attachment; filename=\"/etc/cron.daily/grades\""), "grades");
+        row(".bashrc", named("attachment; filename=\".bashrc\""), "bashrc");
+        row("a slash", named("attachment; filename=\"2024/成績.csv\""), "成績.csv");
+        // 253 bytes: a legal name, too long for the temporary one beside it.
+        const QString longName = QString(83, u'成') + ".csv";
+        const QByteArray longEncoded = longName.toUtf8().toPercentEncoding();
+        row("253-byte Chinese", named("attachment; filename*=UTF-8''" + longEncoded), longName);
+        row("Big5 bytes", named("attachment; filename=\"\xA6\xA8\xC1\x5A.csv\""), "成績.csv");
+        row("ü in UTF-8", named("attachment; filename*=UTF-8''M%C3%BCller.csv"), "Müller.csv");
+        row("Shift_JIS page", named("attachment; filename=\"\x90\xAC\x90\xD1.csv\""), "成績.csv",
+            "sheet?shift_jis");
+        row("NUL", named("attachment; filename*=UTF-8''a%00b.csv"), "a_b.csv");
     }
 
     void downloads()
     {
         QFETCH(QString, path);
+        QFETCH(QString, page);
         QFETCH(bool, save);
         QFETCH(QString, told);
-        const QString target =
-            QStandardPaths::writableLocation(QStandardPaths::DownloadLocation) + "/成績.csv";
+        QFETCH(QString, saved);
+        QDir folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        const QString target = folder.filePath(saved);
+        QVERIFY(folder.removeRecursively() && folder.mkpath("."));
         QStringList offered;
         SetSaveFileChooser([&](QWidget *, const QString &suggested) {
             offered << suggested;
@@ -129,13 +164,12 @@ private slots:
         });
         // The teacher saves over last term's export: it stays whole until the new one is.
         QFile old(target);
-        QVERIFY(QDir().mkpath(QFileInfo(target).path()) && old.open(QIODevice::WriteOnly)
-                && old.write("old") == 3 && old.flush());
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3 && old.flush());
         const auto content = [&] {
             QFile file(target);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
-        QVERIFY(open(m_server.url("sheet")));
+        QVERIFY(open(m_server.url(page)));
         m_window->WB1->load(m_server.url(path));
 
         QTRY_COMPARE_WITH_TIMEOUT(offered.value(0), target, 30000);
@@ -150,8 +184,8 @@ private slots:
         QVERIFY(m_prompt->shown().value(0).text.contains(told));
         QTRY_COMPARE_WITH_TIMEOUT(content(), save && told.isEmpty() ? Csv : "old", 30000);
         // Nothing else is left (the engine removes a cancelled part in its own time).
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(target).dir().entryList(QDir::Files),
-                                  QStringList{"成績.csv"}, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(folder.entryList(QDir::Files | QDir::Hidden), QStringList{saved},
+                                  30000);
         // The engine's own tries after a broken transfer ask nothing.
         QCOMPARE(offered.size(), 1);
     }
@@ -219,7 +253,7 @@ private slots:
         LocalServer server(&answer); // a new site: the engine keeps a sign-in for its run
         QVERIFY(open(server.url("signin")));
         QCOMPARE(pageText(), shown);
-        QCOMPARE(asked, QStringList{"127.0.0.1 school"});
+        QCOMPARE(asked, QStringList{"127.0.0.1 school 成績"});
     }
 
     // Ctrl + a key or, with key 0 and 1, Ctrl + the wheel up and down, from a zoom.
