@@ -1,7 +1,5 @@
 #include "entry/fill_mending.h"
 
-#include <algorithm>
-
 namespace gradecast {
 
 FillMending::FillMending(std::vector<TypedEntry> typed)
@@ -14,16 +12,11 @@ std::vector<std::size_t> FillMending::takeReport(PageReport report)
 {
     std::vector<std::size_t> lost = EntriesToTypeAgain(m_typed, report);
     m_report = std::move(report);
-    const bool broughtBack =
-        m_rounds == 0 || std::any_of(m_lastRound.begin(), m_lastRound.end(), [&](std::size_t i) {
-            return std::find(lost.begin(), lost.end(), i) == lost.end();
-        });
-    if (!broughtBack || m_rounds == MaxMendingRounds)
+    if (m_rounds == MaxMendingRounds)
         lost.clear();
     for (std::size_t i : lost)
         ++m_typedAgain[i];
     m_rounds += lost.empty() ? 0 : 1;
-    m_lastRound = lost;
     return lost;
 }
 

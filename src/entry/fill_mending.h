@@ -25,8 +25,8 @@ public:
     // Takes the report read after the run or after the round just typed (on
     // every entry, each as last typed) and returns the entries to type again
     // now, as positions in typed. Empty once nothing is lost, the page was
-    // left or is still busy, MaxMendingRounds rounds were typed, or a round
-    // brought none of its entries back (the page would only drop them again).
+    // left or is still busy, or MaxMendingRounds rounds were typed: a page
+    // that drops an entry on every answer is told after the last round.
     std::vector<std::size_t> takeReport(PageReport report);
 
     // What the teacher is told about the last report taken: empty when every
@@ -37,7 +37,6 @@ private:
     std::vector<TypedEntry> m_typed;
     PageReport m_report;
     std::vector<int> m_typedAgain;       // per entry: how often it was typed again
-    std::vector<std::size_t> m_lastRound; // the entries the round being read typed
     int m_rounds = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
+#include "support/local_server.h"
 #include "support/page_helpers.h"
 #include "support/scripted_prompt.h"
 #include "support/settings_folder.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
@@ -37,6 +39,10 @@ private slots:
     void asksBeforeTyping();
     void tellsWhatTheFieldsHold_data();
     void tellsWhatTheFieldsHold();
+    void fillsEachStudentsField_data();
+    void fillsEachStudentsField();
+    void keepsWhatRedrawingPagesLose_data();
+    void keepsWhatRedrawingPagesLose();
 
 private:
     // A window on a page of tests/pages ("fields.html?n=3"), once its document
@@ -388,6 +394,13 @@ void FillRunTest::tellsWhatTheFieldsHold_data()
                                                      << "85" << "第 1 筆「 85」沒有進入任何輸入欄位。";
     QTest::newRow("Enter submits the page") << "fields.html?n=3&form" << ""
                                             << "85\n90\n70" << "填入時頁面換頁了，無法核對後面的成績。";
+    QTest::newRow("the page swallows every key") << "fields.html?n=3&swallow" << "" << "85\n90"
+                                                 << "第 1 筆「 85」沒有進入任何輸入欄位。";
+    QTest::newRow("the page removes its fields") << "fields.html?n=3&removeafter" << ""
+                                                 << "85\n90" << "第 1 筆的欄位已不在頁面上。";
+    QTest::newRow("the page empties a field after each change")
+        << "fields.html?n=3&clear=2" << "" << "85\n90\n70"
+        << "第 2 筆「 90」填入後被頁面清除，重新填入 3 次仍未保留。";
     QTest::newRow("digits pattern") << "fields.html?n=3&pattern" << "" << "85\n90"
                                     << "第 1 筆「 85」頁面標示為錯誤：";
     QTest::newRow("marked by a validation script") << "fields.html?n=3&aria" << ""
@@ -415,9 +428,140 @@ void FillRunTest::tellsWhatTheFieldsHold()
     QVERIFY(!m_prompt->shown().isEmpty());
     const PromptRequest &report = m_prompt->shown().last();
     QVERIFY2(report.text.contains(told), qPrintable(report.text));
+    // Only what a redraw lost is typed again; a cut is told at once.
+    if (page.contains(QLatin1String("maxlength=2")) && !page.contains(QLatin1String("frames")))
+        QCOMPARE(keysInPage(), 5);
+    if (page.contains(QLatin1String("clear")))
+        QCOMPARE(fieldValues(), (QStringList{" 85", "", " 70"}));
     QCOMPARE(report.icon, QMessageBox::Warning);
     QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(report.title, m_window->windowTitle());
+}
+
+void FillRunTest::fillsEachStudentsField_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("answer"); // to the box that offers the student fill
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("told"); // part of that box; empty: no such box
+
+    const auto values = [](int n, const QMap<int, QString> &scores) {
+        QStringList all;
+        for (int i = 1; i <= n; ++i)
+            all << scores.value(i);
+        return all;
+    };
+    QTest::newRow("seat numbers in another order, one extra, students missing")
+        << "fields.html?n=30" << 7 << "5\t85\n2\t90\n1\t70\n31\t60\n" << int(QMessageBox::Yes)
+        << values(30, {{1, " 70"}, {2, " 90"}, {5, " 85"}}) << "第 4 列「31」在頁面上找不到";
+    QTest::newRow("names, one with a blank on the page")
+        << "fields.html?n=8" << 2 << "林大同\t88\n王小明\t77\n李雅婷\t66" << int(QMessageBox::Yes)
+        << values(8, {{1, " 77"}, {2, " 88"}, {5, " 66"}}) << "頁面上沒有成績";
+    QTest::newRow("seat, name and score; one name differs")
+        << "fields.html?n=8" << 1 << "1\t王小明\t70\n2\t林小同\t80\n3\t陳美玲\t90"
+        << int(QMessageBox::Yes) << values(8, {{1, " 70"}, {3, " 90"}})
+        << "第 2 列「2 林小同」在頁面上找不到";
+    QTest::newRow("two score columns: the order fill")
+        << "fields.html?n=8" << 1 << "85\t90\n70\t60" << int(QMessageBox::Yes)
+        << values(8, {{1, " 85"}, {2, " 90"}, {3, " 70"}, {4, " 60"}}) << "";
+    QTest::newRow("in a same-origin iframe")
+        << "frames.html?kind=iframe&fields=n%3D8" << 4 << "2\t85\n1\t90" << int(QMessageBox::Yes)
+        << values(8, {{1, " 90"}, {2, " 85"}}) << "找到";
+    QTest::newRow("the order fill chosen") << "fields.html?n=8" << 1 << "2\t85\n1\t90"
+                                           << int(QMessageBox::No)
+                                           << values(8, {{1, " 2"}, {2, " 85"}, {3, " 1"},
+                                                         {4, " 90"}})
+                                           << "找到";
+    QTest::newRow("cancel types nothing") << "fields.html?n=8" << 1 << "2\t85\n1\t90"
+                                          << int(QMessageBox::Cancel) << values(8, {}) << "找到";
+}
+
+void FillRunTest::fillsEachStudentsField()
+{
+    QFETCH(QString, page);
+    QFETCH(int, clicked);
+    QFETCH(QString, pasted);
+    QFETCH(int, answer);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, told);
+    QVERIFY(openPage(page, clicked));
+    m_window->Check1->setChecked(true);
+    m_window->Text2->setPlainText(pasted);
+
+    m_prompt->answer(QMessageBox::Yes);
+    m_prompt->answer(QMessageBox::StandardButton(answer));
+    m_prompt->answer(QMessageBox::Yes); // the guard's note on cells typed one by one
+    QTest::mouseClick(m_window->Command3, Qt::LeftButton);
+
+    QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), expected, 30000);
+    const auto offer = std::find_if(m_prompt->shown().begin(), m_prompt->shown().end(),
+                                    [](const PromptRequest &r) { return !r.buttonTexts.empty(); });
+    QCOMPARE(offer != m_prompt->shown().end(), !told.isEmpty());
+    if (offer != m_prompt->shown().end()) {
+        QVERIFY2(offer->text.contains(told), qPrintable(offer->text));
+        QCOMPARE(offer->defaultButton, QMessageBox::Yes);
+        QCOMPARE(offer->buttonTexts.at(QMessageBox::Yes), QStringLiteral("依學生填入"));
+        QCOMPARE(offer->buttonTexts.at(QMessageBox::No), QStringLiteral("依序填入"));
+        QCOMPARE(offer->buttonTexts.at(QMessageBox::Cancel), QStringLiteral("取消"));
+    }
+    // Nothing differs after the run: no report.
+    QVERIFY(!(m_prompt->shown().last().buttons & QMessageBox::Ok));
+    if (answer == QMessageBox::Cancel)
+        QCOMPARE(keysInPage(), 0);
+}
+
+void FillRunTest::keepsWhatRedrawingPagesLose_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("slowestMs");
+    QTest::newRow("the last request wins") << "last" << 300;
+    QTest::newRow("every answer applied, out of order") << "all" << 300;
+    QTest::newRow("a slow server, every answer applied") << "all" << 1000;
+}
+
+void FillRunTest::keepsWhatRedrawingPagesLose()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, slowestMs);
+    // The school's server: the page and, for /save, the values sent, after a while.
+    QRandomGenerator random(17);
+    LocalServer server([&](const QByteArray &head) {
+        const QByteArray path = head.split(' ').value(1);
+        if (path.startsWith("/save?"))
+            return HttpReply{"200 OK", "Content-Type: text/plain\r\n", path.mid(6), -1, false,
+                             20 + int(random.bounded(slowestMs - 20))};
+        QFile file(QStringLiteral(TEST_PAGES_DIR) + QString::fromLatin1(path.split('?').first()));
+        file.open(QIODevice::ReadOnly);
+        return HttpReply{"200 OK", "Content-Type: text/html; charset=utf-8\r\n", file.readAll()};
+    });
+    QStringList scores;
+    QStringList expected;
+    for (int i = 1; i <= 10; ++i) {
+        scores << QString::number(50 + i);
+        expected << QLatin1Char(' ') + scores.last();
+    }
+    for (int run = 0; run < 3; ++run) {
+        delete m_window;
+        m_window = new Form1;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        const QUrl url = server.url(QStringLiteral("redraw.html?n=10&kind=") + kind);
+        m_window->WB1->load(url);
+        QVERIFY(waitForPage(m_window->WB1, url));
+        m_window->activateWindow();
+        QVERIFY(clickScoreField(m_window->WB1, 1));
+        m_window->Check1->setChecked(true);
+        m_window->Text2->setPlainText(scores.join(QLatin1Char('\n')));
+        m_prompt->clear();
+        m_prompt->answer(QMessageBox::Yes);
+        QTest::mouseClick(m_window->Command3, Qt::LeftButton);
+
+        // Every score in its field once the run is over, and nothing told.
+        QCOMPARE(fieldValues(), expected);
+        QCOMPARE(m_prompt->shown().size(), 1);
+    }
 }
 
 GRADECAST_GUI_TEST_MAIN(FillRunTest)

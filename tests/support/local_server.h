@@ -12,6 +12,7 @@ struct HttpReply {
     QByteArray status, headers, body;
     qint64 declared = -1;
     bool hold = false;
+    int delayMs = 0; // a slow server answers this much later
 };
 
 // A web server on 127.0.0.1 for one test: every request's head goes to the
@@ -50,11 +51,14 @@ protected:
             if (!head.contains("\r\n\r\n"))
                 return;
             const HttpReply r = m_handler(head);
-            socket->write("HTTP/1.1 " + r.status + "\r\nConnection: close\r\nContent-Length: "
-                          + QByteArray::number(r.declared < 0 ? r.body.size() : r.declared)
-                          + "\r\n" + r.headers + "\r\n" + r.body);
-            if (!r.hold)
-                socket->disconnectFromHost();
+            QTimer::singleShot(r.delayMs, socket, [socket, r] {
+                socket->write("HTTP/1.1 " + r.status
+                              + "\r\nConnection: close\r\nContent-Length: "
+                              + QByteArray::number(r.declared < 0 ? r.body.size() : r.declared)
+                              + "\r\n" + r.headers + "\r\n" + r.body);
+                if (!r.hold)
+                    socket->disconnectFromHost();
+            });
         });
     }
 
