@@ -196,6 +196,8 @@ void Form1::connectHandlers()
     connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
     connect(Check4, &QCheckBox::stateChanged, this, &Form1::Check4_Click);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    // Return in the address box opens the address, as every browser's does.
+    connect(Text1, &QLineEdit::returnPressed, this, &Form1::Command8_Click);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Label2, &ClickableLabel::clicked, this, &Form1::Label2_Click);

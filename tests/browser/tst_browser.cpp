@@ -124,19 +124,20 @@ void BrowserTest::cleanup()
 
 void BrowserTest::buttonsOpenTheTypedAddress_data()
 {
-    QTest::addColumn<bool>("go");
+    QTest::addColumn<QString>("how"); // the button, or Return in the address box
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QUrl>("opened");
     const QString second = testPage("second.html").toString();
-    QTest::newRow("校務行政") << false << second << testPage("second.html");
-    QTest::newRow("Go") << true << second << testPage("second.html");
-    QTest::newRow("校務行政, no address") << false << QString() << testPage("plain.html");
-    QTest::newRow("Go, no address") << true << QString() << testPage("plain.html");
+    QTest::newRow("校務行政") << "校務行政" << second << testPage("second.html");
+    QTest::newRow("Go") << "Go" << second << testPage("second.html");
+    QTest::newRow("Return") << "Return" << second << testPage("second.html");
+    QTest::newRow("校務行政, no address") << "校務行政" << QString() << testPage("plain.html");
+    QTest::newRow("Go, no address") << "Go" << QString() << testPage("plain.html");
 }
 
 void BrowserTest::buttonsOpenTheTypedAddress()
 {
-    QFETCH(bool, go);
+    QFETCH(QString, how);
     QFETCH(QString, typed);
     QFETCH(QUrl, opened);
 
@@ -145,7 +146,11 @@ void BrowserTest::buttonsOpenTheTypedAddress()
     QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     markPage(window);
     QVERIFY(typeAddress(window, typed));
-    QTest::mouseClick(go ? window.Command8 : window.Command1, Qt::LeftButton);
+    if (how == QLatin1String("Return"))
+        QTest::keyClick(window.Text1, Qt::Key_Return);
+    else
+        QTest::mouseClick(how == QLatin1String("Go") ? window.Command8 : window.Command1,
+                          Qt::LeftButton);
 
     QVERIFY(waitForPage(window.WB1, opened));
     // Typing went nowhere: the only step in the history is the button's.

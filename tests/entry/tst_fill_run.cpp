@@ -329,6 +329,9 @@ void FillRunTest::asksBeforeTyping_data()
         << "fields.html?n=3" << "" << "85\n\n" << "";
     QTest::newRow("a word in the column") << "fields.html?n=3" << "" << "國文\n85"
                                           << "第 1 筆「國文」不是數字，會輸入 0。\n\n";
+    QTest::newRow("decimals rounded away")
+        << "fields.html?n=3" << "" << "87.5\n59.5"
+        << "有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。（設定檔 DECIMAL 可保留小數）\n\n";
     QTest::newRow("70 entries") << "fields.html?n=3" << "" << seventy
                                 << "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n";
     QTest::newRow("focus on the page") << "fields.html?n=3" << "document.activeElement.blur()"
