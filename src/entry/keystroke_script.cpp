@@ -118,4 +118,20 @@ std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &opti
     return SignedNumberText(v);
 }
 
+std::u16string ScoreBoxLineEnds(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            out += u"\r\n";
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 } // namespace gradecast

@@ -24,6 +24,10 @@ inline constexpr std::u16string_view EnterKeystroke = u"{Enter}";
 
 inline constexpr int MaxEntriesPerRun = 60;
 
+// The score box's text as the rules read it: every line end (LF, CR LF, a
+// lone CR) as CR LF, the way a spreadsheet's copy ends its rows.
+std::u16string ScoreBoxLineEnds(std::u16string_view text);
+
 // Removes every CR LF pair at the end of the text; nothing else.
 std::u16string TrimTrailingLineEnds(std::u16string_view text);
 

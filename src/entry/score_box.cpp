@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "entry/keystroke_script.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
@@ -10,11 +12,9 @@ void Form1::Label2_Click()
     Text2->setPlainText(QString());
 }
 
-// The box keeps its lines apart with LF; the typing rules were written for
-// lines that end in CR LF, as pasted from a spreadsheet.
 std::u16string Form1::scoreText() const
 {
-    return Text2->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdU16String();
+    return ScoreBoxLineEnds(Text2->toPlainText().toStdU16String());
 }
 
 void Form1::removeTrailingLineBreaks(std::size_t count)

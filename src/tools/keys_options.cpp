@@ -158,20 +158,4 @@ FillOptions RequestFillOptions(const KeysRequest &request, const FillOptions &fr
     return options;
 }
 
-std::u16string ScoreBoxLineEnds(std::u16string_view text)
-{
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            out += u"\r\n";
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 } // namespace gradecast

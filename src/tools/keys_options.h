@@ -35,8 +35,6 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
 // the settings (or the defaults when there is no settings file).
 FillOptions RequestFillOptions(const KeysRequest &request, const FillOptions &fromSettings);
 
-// The text as the score box holds it: every line end (LF, CR LF, lone CR) as CR LF.
-std::u16string ScoreBoxLineEnds(std::u16string_view text);
 
 extern const char *const KeysUsage;
 

@@ -3,6 +3,7 @@
 // read and written is the settings record's and the store's, tested with them.
 
 #include "app/form1.h"
+#include "entry/keystroke_script.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
 #include "support/page_helpers.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +44,7 @@ private slots:
     void boxesChangeTheRecord();
     void saveAsksThenWrites_data();
     void saveAsksThenWrites();
+    void typesWhatTheToolPrints();
 };
 
 void WindowTest::startsFromTheSettingsFile_data()
@@ -241,6 +244,30 @@ void WindowTest::saveAsksThenWrites()
     // The window keeps its settings, saved or not.
     QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), address);
     QCOMPARE(QString::fromStdU16String(window.settings().Score100Text), QStringLiteral("A"));
+}
+
+// The window and gradecast-keys read a pasted column the same way, whatever
+// its line ends: LF, CR LF, a lone CR, and cells apart by Tab.
+void WindowTest::typesWhatTheToolPrints()
+{
+    const QString pasted = QStringLiteral("85\r\n\r\n90\n7\r100\t\t60\r\n\n");
+    Form1 window;
+    window.Text2->setPlainText(pasted);
+    FillOptions options;
+    options.TabAfterEntry = true;
+    QStringList typed;
+    for (const std::u16string &keys :
+         BuildKeystrokeScript(TrimTrailingLineEnds(window.scoreText()), options))
+        typed << QString::fromStdU16String(keys);
+
+    QProcess tool;
+    tool.start(QStringLiteral(GRADECAST_KEYS_EXE),
+               {"--tab", "--absent", "", "--score100", "", "--decimal", "0"});
+    tool.write(pasted.toUtf8());
+    tool.closeWriteChannel();
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             typed);
 }
 
 GRADECAST_GUI_TEST_MAIN(WindowTest)
