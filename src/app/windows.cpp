@@ -2,6 +2,8 @@
 
 #include "app/form1.h"
 #include "app/prompt.h"
+#include "browser/downloads.h"
+#include "platform/web_browser.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -60,13 +62,44 @@ bool MayOpenWindow(Form1 *asking)
     return false;
 }
 
-void CloseAllWindows()
+namespace {
+
+// Closes the windows one at a time, so that a window whose page keeps the
+// teacher stops the rest.
+class Quitting : public QObject
 {
-    for (Form1 *window : std::exchange(registry().windows, {})) {
-        window->hide();
-        window->deleteLater();
+public:
+    Quitting()
+        : QObject(qApp)
+    {
+        closeNext();
     }
-    QCoreApplication::quit();
+
+private:
+    void closeNext()
+    {
+        const QList<Form1 *> open = OpenWindows();
+        if (open.isEmpty()) {
+            deleteLater();
+            QCoreApplication::quit();
+            return;
+        }
+        Form1 *window = open.first();
+        connect(window, &QObject::destroyed, this, &Quitting::closeNext, Qt::QueuedConnection);
+        connect(window->WB1, &WebBrowser::CloseRefused, this, &QObject::deleteLater);
+        window->closeForQuit();
+    }
+};
+
+} // namespace
+
+void QuitProgram(QWidget *asking)
+{
+    if (DownloadRunning()
+        && !AskYesNo(asking, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
+                     QMessageBox::No))
+        return;
+    new Quitting;
 }
 
 } // namespace gradecast

@@ -38,9 +38,11 @@ SaveFileChooser &chooser()
 
 QString chooseSavePath(QWidget *parent, const QString &suggestedPath)
 {
-    if (chooser())
-        return chooser()(parent, suggestedPath);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
+    const WindowDialog open(parent);
+    const QString chosen = chooser()
+        ? chooser()(parent, suggestedPath)
+        : QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
+    return open.windowClosing() ? QString() : chosen;
 }
 
 // A name beside target that no file has: the download is written there and
@@ -107,6 +109,8 @@ public:
                 &Download::showProgress);
         request->accept();
     }
+
+    static bool anyRunning() { return !followed().isEmpty(); }
 
 private:
     static QHash<quint32, QPointer<Download>> &followed()
@@ -274,6 +278,11 @@ void downloadRequested(QWebEngineDownloadRequest *request)
 SaveFileChooser SetSaveFileChooser(SaveFileChooser replacement)
 {
     return std::exchange(chooser(), std::move(replacement));
+}
+
+bool DownloadRunning()
+{
+    return Download::anyRunning();
 }
 
 void WatchDownloads()

@@ -21,4 +21,7 @@ SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser);
 // cancelled. Call once: the windows share one browser profile.
 void WatchDownloads();
 
+// Whether a download is under way.
+bool DownloadRunning();
+
 } // namespace gradecast

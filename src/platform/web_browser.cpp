@@ -17,6 +17,7 @@ WebBrowser::WebBrowser(QWidget *parent)
     setPage(page);
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
+    connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
 }
 
 QUrl WebBrowser::homeUrl()
@@ -51,9 +52,25 @@ void WebBrowser::Refresh()
     reload();
 }
 
+WebPage *WebBrowser::webPage() const
+{
+    return static_cast<WebPage *>(page());
+}
+
 void WebBrowser::setSilent(bool on)
 {
-    static_cast<WebPage *>(page())->setSilent(on);
+    webPage()->setSilent(on);
+}
+
+void WebBrowser::askPageToClose()
+{
+    webPage()->setClosing(true);
+    page()->triggerAction(QWebEnginePage::RequestClose);
+}
+
+void WebBrowser::stopClosing()
+{
+    webPage()->setClosing(false);
 }
 
 bool WebBrowser::waitForPageFocus(int timeoutMs)
@@ -64,9 +81,10 @@ bool WebBrowser::waitForPageFocus(int timeoutMs)
         const std::optional<QVariant> focused =
             RunScriptAndWait(page(), QStringLiteral("document.hasFocus()"),
                              QWebEngineScript::ApplicationWorld, int(deadline.remainingTime()));
-        if (!self)
+        // No answer: the time is up, or the program is ending and waits no more.
+        if (!self || !focused)
             return false;
-        if (focused && focused->toBool())
+        if (focused->toBool())
             return true;
     }
     return false;
