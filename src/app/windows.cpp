@@ -5,7 +5,7 @@
 #include "browser/downloads.h"
 #include "platform/web_browser.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTimer>
 
 namespace gradecast {
@@ -79,9 +79,9 @@ private:
     void closeNext()
     {
         const QList<Form1 *> open = OpenWindows();
+        // The program ends with its last window.
         if (open.isEmpty()) {
             deleteLater();
-            QCoreApplication::quit();
             return;
         }
         Form1 *window = open.first();

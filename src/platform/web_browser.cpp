@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace gradecast {
 
@@ -18,6 +19,29 @@ WebBrowser::WebBrowser(QWidget *parent)
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
     connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
+    // The engine holds a print asked for while the page loads until the load
+    // is over, and drops it when the page closes first: a print pop-up's
+    // "print(); close();" would print nothing. Its close waits for the print.
+    QWebEngineScript closeAfterPrint;
+    closeAfterPrint.setName(QStringLiteral("gradecast-close-after-print"));
+    closeAfterPrint.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    closeAfterPrint.setWorldId(QWebEngineScript::MainWorld);
+    closeAfterPrint.setRunsOnSubFrames(false);
+    closeAfterPrint.setSourceCode(QStringLiteral(R"((() => {
+        const print = window.print, close = window.close;
+        let held = false;
+        addEventListener('afterprint', () => { held = false; });
+        window.print = function () {
+            held = held || document.readyState !== 'complete';
+            return print.call(window);
+        };
+        window.close = function () {
+            if (!held)
+                return close.call(window);
+            addEventListener('afterprint', () => close.call(window), {once: true});
+        };
+    })())"));
+    page->scripts().insert(closeAfterPrint);
 }
 
 QUrl WebBrowser::homeUrl()
