@@ -19,9 +19,10 @@ WebBrowser::WebBrowser(QWidget *parent)
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
     connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
-    // The engine holds a print asked for while the page loads until the load
-    // is over, and drops it when the page closes first: a print pop-up's
-    // "print(); close();" would print nothing. Its close waits for the print.
+    // The engine drops a print when the page closes before it is done, and
+    // holds one asked for while the page loads until the load is over: a
+    // print pop-up's "print(); close();" would print nothing. A page's close
+    // waits for its print.
     QWebEngineScript closeAfterPrint;
     closeAfterPrint.setName(QStringLiteral("gradecast-close-after-print"));
     closeAfterPrint.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -32,7 +33,7 @@ WebBrowser::WebBrowser(QWidget *parent)
         let held = false;
         addEventListener('afterprint', () => { held = false; });
         window.print = function () {
-            held = held || document.readyState !== 'complete';
+            held = true;
             return print.call(window);
         };
         window.close = function () {
