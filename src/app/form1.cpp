@@ -206,6 +206,7 @@ void Form1::connectHandlers()
     connect(WB1, &WebBrowser::NewWindow2, this, &Form1::WB1_NewWindow2, Qt::DirectConnection);
     connect(WB1, &WebBrowser::NavigateComplete2, this, &Form1::WB1_NavigateComplete2);
     connect(WB1, &WebBrowser::WindowClosing, this, &Form1::WB1_WindowClosing);
+    connect(WB1, &WebBrowser::CloseRefused, this, &Form1::WB1_CloseRefused);
 }
 
 bool Form1::isLocked() const

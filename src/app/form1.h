@@ -78,8 +78,10 @@ public:
     void Command3_Click();
     void Label2_Click();
 
-    // Quitting (app/).
+    // Quitting and closing (app/).
     void Command9_Click();
+    // Closes the window as part of quitting: the page is asked, downloads are not.
+    void closeForQuit();
 
     // Navigation (browser/).
     void Command1_Click();
@@ -93,8 +95,10 @@ public:
     void WB1_NewWindow2(gradecast::WebBrowser **ppDisp, bool *Cancel);
     void WB1_NavigateComplete2();
     void WB1_WindowClosing();
+    void WB1_CloseRefused();
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -114,6 +118,11 @@ private:
     BrowserPlacement m_browserPlacement;
     InputLock *m_inputLock;
     bool m_closeAfterFill = false;
+    // Closing: the page has let the window go; quitting asked about downloads already.
+    bool m_pageLetGo = false;
+    bool m_quitting = false;
+    bool m_downloadsAsked = false;
+    int m_closeAsks = 0;
 };
 
 } // namespace gradecast

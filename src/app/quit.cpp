@@ -1,13 +1,59 @@
 #include "app/form1.h"
 
+#include "app/prompt.h"
 #include "app/windows.h"
+#include "browser/downloads.h"
+#include "platform/web_browser.h"
+
+#include <QCloseEvent>
+#include <QTimer>
 
 namespace gradecast {
 
-// Every window closes at once; nothing is saved.
+namespace {
+
+// A page that does not answer whether its window may close (a script that
+// never yields) is not waited for longer than this.
+constexpr int PageCloseAnswerMs = 3000;
+
+} // namespace
+
+// Every window closes, each after its page has been asked; nothing is saved.
 void Form1::Command9_Click()
 {
-    CloseAllWindows();
+    QuitProgram(this);
+}
+
+void Form1::closeForQuit()
+{
+    m_quitting = true;
+    close();
+}
+
+// Whatever closes the window, a dialog of its own open on the stack ends
+// first; the teacher is asked before a running download is cut off with the
+// last window, and the page before it is left.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    if (PostponeCloseForDialogs(this, m_pageLetGo ? CloseBy::Page : CloseBy::Teacher))
+        return;
+    if (!m_quitting && !m_downloadsAsked && OpenWindows().size() == 1 && DownloadRunning()) {
+        if (!AskYesNo(this, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
+                      QMessageBox::No))
+            return;
+        m_downloadsAsked = true;
+    }
+    if (!m_pageLetGo) {
+        const int asking = ++m_closeAsks;
+        WB1->askPageToClose();
+        QTimer::singleShot(PageCloseAnswerMs, this, [this, asking] {
+            if (asking == m_closeAsks && !HasOpenDialog(this))
+                WB1_WindowClosing();
+        });
+        return;
+    }
+    event->accept();
 }
 
 } // namespace gradecast

@@ -2,8 +2,11 @@
 
 #include "app/form1.h"
 #include "app/prompt.h"
+#include "browser/downloads.h"
+#include "platform/web_browser.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QPointer>
 #include <QTimer>
 
 namespace gradecast {
@@ -60,13 +63,48 @@ bool MayOpenWindow(Form1 *asking)
     return false;
 }
 
-void CloseAllWindows()
+namespace {
+
+// Closes the windows open when the teacher quit, one at a time, so that a
+// window whose page keeps the teacher stops the rest.
+class Quitting : public QObject
 {
-    for (Form1 *window : std::exchange(registry().windows, {})) {
-        window->hide();
-        window->deleteLater();
+public:
+    Quitting()
+        : QObject(qApp)
+    {
+        for (Form1 *window : OpenWindows())
+            m_windows.append(window);
+        closeNext();
     }
-    QCoreApplication::quit();
+
+private:
+    void closeNext()
+    {
+        m_windows.removeAll(nullptr);
+        // The program ends with its last window.
+        if (m_windows.isEmpty()) {
+            deleteLater();
+            return;
+        }
+        Form1 *window = m_windows.takeFirst();
+        connect(window, &QObject::destroyed, this, &Quitting::closeNext, Qt::QueuedConnection);
+        connect(window->WB1, &WebBrowser::CloseRefused, this, &QObject::deleteLater);
+        window->closeForQuit();
+    }
+
+    QList<QPointer<Form1>> m_windows;
+};
+
+} // namespace
+
+void QuitProgram(QWidget *asking)
+{
+    if (DownloadRunning()
+        && !AskYesNo(asking, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
+                     QMessageBox::No))
+        return;
+    new Quitting;
 }
 
 } // namespace gradecast

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+class QWidget;
+
 namespace gradecast {
 
 class Form1;
@@ -20,7 +22,10 @@ QList<Form1 *> OpenWindows();
 // windows have been closed below the limit.
 bool MayOpenWindow(Form1 *asking);
 
-// Ends the program at once: every window closes, nothing is saved.
-void CloseAllWindows();
+// Ends the program: every window closes, one after the other, each after its
+// page has let it go; nothing is saved. A running download is asked about
+// first (asking: the window whose button was pressed). When the teacher stays
+// on a page, that window and those not closed yet stay open.
+void QuitProgram(QWidget *asking);
 
 } // namespace gradecast

@@ -32,15 +32,26 @@ void Form1::WB1_NavigateComplete2()
                      pixelsFromTwips(m_browserPlacement.height));
 }
 
-// A page that closes its window closes that window alone: the scores and
-// settings in the other windows stay.
+// A page that closes its window, or lets it close, closes that window alone:
+// the scores and settings in the other windows stay.
 void Form1::WB1_WindowClosing()
 {
+    m_pageLetGo = true;
     // While a fill runs, the window closes when the run has let it go.
     if (isLocked())
         m_closeAfterFill = true;
     else
         close();
+}
+
+// The teacher stays on the page: the window stays, and so does every other
+// when this was quitting.
+void Form1::WB1_CloseRefused()
+{
+    ++m_closeAsks;
+    m_quitting = false;
+    m_downloadsAsked = false;
+    WB1->stopClosing();
 }
 
 } // namespace gradecast

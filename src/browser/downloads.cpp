@@ -50,9 +50,11 @@ SaveFileChooser &chooser()
 
 QString chooseSavePath(QWidget *parent, const QString &suggestedPath)
 {
-    if (chooser())
-        return chooser()(parent, suggestedPath);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
+    const WindowDialog open(parent);
+    const QString chosen = chooser()
+        ? chooser()(parent, suggestedPath)
+        : QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
+    return open.windowClosing() ? QString() : chosen;
 }
 
 // The engine answers no page script while a download waits for its file, so
@@ -177,6 +179,8 @@ public:
                 &Download::showProgress);
         request->accept();
     }
+
+    static bool anyRunning() { return !followed().isEmpty(); }
 
 private:
     static QHash<quint32, QPointer<Download>> &followed()
@@ -345,6 +349,11 @@ void downloadRequested(QWebEngineDownloadRequest *request)
 SaveFileChooser SetSaveFileChooser(SaveFileChooser replacement)
 {
     return std::exchange(chooser(), std::move(replacement));
+}
+
+bool DownloadRunning()
+{
+    return Download::anyRunning();
 }
 
 void WatchDownloads(WebBrowser *browser)

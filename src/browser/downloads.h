@@ -23,4 +23,7 @@ SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser);
 // long one shows its progress and can be cancelled.
 void WatchDownloads(WebBrowser *browser);
 
+// Whether a download is under way.
+bool DownloadRunning();
+
 } // namespace gradecast

@@ -2,6 +2,7 @@
 
 #include "app/prompt.h"
 #include "platform/web_browser.h"
+#include "platform/web_page.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -22,10 +23,15 @@ PrintDialogRunner &dialogRunner()
 
 bool runPrintDialog(QPrinter *printer, QWidget *parent)
 {
-    if (dialogRunner())
-        return dialogRunner()(printer, parent);
-    QPrintDialog dialog(printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    const WindowDialog open(parent, WindowDialog::Print);
+    bool accepted = false;
+    if (dialogRunner()) {
+        accepted = dialogRunner()(printer, parent);
+    } else {
+        QPrintDialog dialog(printer, parent);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    return accepted && !open.windowClosing();
 }
 
 class PagePrinter : public QObject
@@ -64,7 +70,13 @@ private:
             return;
         }
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        if (!runPrintDialog(m_printer.get(), m_browser->window())) {
+        if (!m_browser->webPage()->mayPrint()) {
+            m_printer.reset();
+            return;
+        }
+        const bool accepted = runPrintDialog(m_printer.get(), m_browser->window());
+        m_browser->webPage()->printDialogEnded();
+        if (!accepted) {
             m_printer.reset();
             return;
         }
@@ -86,7 +98,9 @@ private:
             m_browser->deleteLater();
             return;
         }
-        if (!success)
+        // A window already closed took its print with it: nothing to tell, and
+        // no box on a window on its way out.
+        if (!success && m_browser->isVisible())
             Tell(m_browser->window(), QStringLiteral("這一頁沒有印出來：列印失敗。"),
                  QMessageBox::Warning);
     }

@@ -1,5 +1,6 @@
 #include "browser/sign_in.h"
 
+#include "app/prompt.h"
 #include "browser/server_text.h"
 #include "platform/web_browser.h"
 
@@ -51,10 +52,11 @@ std::optional<Credentials> showSignInDialog(QWidget *parent, const SignInRequest
 
 void signIn(WebBrowser *browser, QAuthenticator *authenticator, const SignInRequest &request)
 {
+    const WindowDialog open(browser);
     const std::optional<Credentials> credentials = asker()
         ? asker()(browser->window(), request)
         : showSignInDialog(browser->window(), request);
-    if (!credentials) {
+    if (!credentials || open.windowClosing()) {
         // A null authenticator cancels the request: the page shows the
         // refusal the site sent with its question.
         *authenticator = QAuthenticator();

@@ -68,11 +68,13 @@ QString json(const QVariantList &list)
         QJsonDocument(QJsonArray::fromVariantList(list)).toJson(QJsonDocument::Compact));
 }
 
-void runEventsFor(int ms)
+// False when the program is ending: its event loops then return at once,
+// and a wait would spin until its time is up.
+bool runEventsFor(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    return loop.exec() != -1;
 }
 
 bool isSeparator(const std::u16string &keys)
@@ -288,8 +290,9 @@ std::optional<PageReport> PageRecorder::finish()
             busy = true;
             break;
         }
-        runEventsFor(keysDone && requests == 0 ? qBound(PollMs, QuietMs - quietMs, QuietMs)
-                                               : PollMs);
+        if (!runEventsFor(keysDone && requests == 0 ? qBound(PollMs, QuietMs - quietMs, QuietMs)
+                                                    : PollMs))
+            return std::nullopt;
     }
 
     const std::optional<QVariant> answer = ask(m_page, QStringLiteral("report()"));

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QPointer>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace gradecast {
 
@@ -19,6 +20,31 @@ WebBrowser::WebBrowser(QWidget *parent)
     setPage(page);
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
+    connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
+    // The engine drops a print when the page closes before it is done, and
+    // holds one asked for while the page loads until the load is over: a
+    // print pop-up's "print(); close();" would print nothing. A page's close
+    // waits for its print.
+    QWebEngineScript closeAfterPrint;
+    closeAfterPrint.setName(QStringLiteral("gradecast-close-after-print"));
+    closeAfterPrint.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    closeAfterPrint.setWorldId(QWebEngineScript::MainWorld);
+    closeAfterPrint.setRunsOnSubFrames(false);
+    closeAfterPrint.setSourceCode(QStringLiteral(R"((() => {
+        const print = window.print, close = window.close;
+        let held = false;
+        addEventListener('afterprint', () => { held = false; });
+        window.print = function () {
+            held = true;
+            return print.call(window);
+        };
+        window.close = function () {
+            if (!held)
+                return close.call(window);
+            addEventListener('afterprint', () => close.call(window), {once: true});
+        };
+    })())"));
+    page->scripts().insert(closeAfterPrint);
 }
 
 QUrl WebBrowser::homeUrl()
@@ -53,9 +79,25 @@ void WebBrowser::Refresh()
     reload();
 }
 
+WebPage *WebBrowser::webPage() const
+{
+    return static_cast<WebPage *>(page());
+}
+
 void WebBrowser::setSilent(bool on)
 {
-    static_cast<WebPage *>(page())->setSilent(on);
+    webPage()->setSilent(on);
+}
+
+void WebBrowser::askPageToClose()
+{
+    webPage()->setClosing(true);
+    page()->triggerAction(QWebEnginePage::RequestClose);
+}
+
+void WebBrowser::stopClosing()
+{
+    webPage()->setClosing(false);
 }
 
 bool WebBrowser::waitForPageFocus(int timeoutMs)
@@ -66,9 +108,10 @@ bool WebBrowser::waitForPageFocus(int timeoutMs)
         const std::optional<QVariant> focused =
             RunScriptAndWait(page(), QStringLiteral("document.hasFocus()"),
                              QWebEngineScript::ApplicationWorld, int(deadline.remainingTime()));
-        if (!self)
+        // No answer: the time is up, or the program is ending and waits no more.
+        if (!self || !focused)
             return false;
-        if (focused && focused->toBool())
+        if (focused->toBool())
             return true;
     }
     return false;

@@ -4,6 +4,8 @@
 
 namespace gradecast {
 
+class WebPage;
+
 // The browser control of a window: a web engine view that speaks in the
 // members and events the window's handlers are written against.
 class WebBrowser : public QWebEngineView
@@ -32,6 +34,15 @@ public:
     // a page's own alerts and questions still appear.
     void setSilent(bool on);
 
+    // Asks the page to let its window close: its beforeunload handler runs
+    // and may have the teacher asked. The answer comes as WindowClosing (the
+    // page let go) or CloseRefused (the teacher stays).
+    void askPageToClose();
+    // The window stays after all: the page's boxes show again.
+    void stopClosing();
+
+    WebPage *webPage() const;
+
 signals:
     // A page asks for a new window. The handler hands back, through browser,
     // the browser the page is to be loaded into; with cancel set, or no
@@ -40,6 +51,8 @@ signals:
     void NavigateComplete2(const QUrl &url);
     // A page's script asks to close its window.
     void WindowClosing();
+    // The teacher chose to stay on the page when the window was to close.
+    void CloseRefused();
 
 protected:
     QWebEngineView *createWindow(QWebEnginePage::WebWindowType type) override;

@@ -1,0 +1,356 @@
+// Windows that go away while one of their dialogs is open, pages that ask
+// before they are left, and pages that open box after box, in the real
+// browser engine on a local server.
+
+#include "app/form1.h"
+#include "app/prompt.h"
+#include "app/windows.h"
+#include "browser/downloads.h"
+#include "browser/printing.h"
+#include "browser/sign_in.h"
+#include "platform/web_browser.h"
+#include "support/gui_test_main.h"
+#include "support/local_server.h"
+#include "support/page_helpers.h"
+#include "support/settings_folder.h"
+
+#include <QCheckBox>
+#include <QPointer>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using namespace gradecast;
+
+namespace {
+
+constexpr int Patience = 30000;
+
+const QByteArray Html = "Content-Type: text/html; charset=utf-8\r\n";
+
+// Pages by path; ?https= names the untrusted site the certificate page goes to.
+HttpReply answer(const QByteArray &head)
+{
+    const QByteArray path = head.split(' ').value(1);
+    const auto page = [](const QByteArray &script, const QByteArray &body = "<p>成績</p>") {
+        return HttpReply{"200 OK", Html, body + "<script>" + script + "</script>"};
+    };
+    if (path == "/signin")
+        return {"401 Unauthorized", Html + "WWW-Authenticate: Basic realm=\"school\"\r\n", "no"};
+    if (path == "/export")
+        return {"200 OK", "Content-Disposition: attachment; filename=\"a.csv\"\r\n", "1,2",
+                1 << 20, true};
+    if (path == "/alert")
+        return page("setTimeout(() => alert('請注意'), 50)");
+    if (path == "/confirm")
+        return page("setTimeout(() => confirm('確定嗎?'), 50)");
+    if (path == "/prompt")
+        return page("setTimeout(() => prompt('姓名', '王'), 50)");
+    if (path == "/print")
+        return page("setTimeout(() => print(), 50)");
+    if (path == "/sign-in")
+        return page("", "<iframe src=\"/signin\"></iframe>");
+    if (path == "/save")
+        return page("setTimeout(() => document.getElementById('a').click(), 50)",
+                    "<a id=a href=\"/export\">匯出</a>");
+    if (path.startsWith("/certificate?https="))
+        return page("setTimeout(() => location = '" + path.mid(19) + "', 50)");
+    if (path.startsWith("/pop?"))
+        return page(QByteArray::fromPercentEncoding(path.mid(5)));
+    if (path == "/unsaved")
+        return page("function scoreField() { return document.getElementById('f'); }"
+                    "onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; }",
+                    "<a href=#>首頁</a><input id=f>");
+    return page("");
+}
+
+// The window a dialog belongs to.
+Form1 *windowOf(QWidget *parent) { return parent ? qobject_cast<Form1 *>(parent->window()) : nullptr; }
+
+} // namespace
+
+class WindowLifetimeTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void dialogEndsWhenItsWindowGoes_data();
+    void dialogEndsWhenItsWindowGoes();
+    void printPopUpsPrintAndClose_data();
+    void printPopUpsPrintAndClose();
+    void leavingAPageWithInputAsks_data();
+    void leavingAPageWithInputAsks();
+    void quittingDuringADownloadAsks_data();
+    void quittingDuringADownloadAsks();
+    void pageBoxesCanBeStopped_data();
+    void pageBoxesCanBeStopped();
+
+private:
+    // A window on path, and the pop-up its script w = window.open(popup) opens.
+    Form1 *openWindow(const QString &path);
+    Form1 *openPopup(Form1 *opener, const QString &popup);
+
+    QTemporaryDir m_dir;
+    std::optional<LocalServer> m_server;
+    std::optional<LocalServer> m_untrusted;
+    SettingsFolder m_settings;
+    QList<PromptRequest> m_shown;
+    std::function<QMessageBox::StandardButton(const PromptRequest &)> m_answer;
+};
+
+void WindowLifetimeTest::initTestCase()
+{
+    m_server.emplace(&answer);
+    m_untrusted.emplace(&answer, MakeTestCertificates(m_dir.path()));
+    SetPromptHandler([this](const PromptRequest &request) {
+        m_shown.append(request);
+        return m_answer ? m_answer(request) : QMessageBox::No;
+    });
+}
+
+void WindowLifetimeTest::cleanup()
+{
+    SetPrintDialogRunner({});
+    SetSignInAsker({});
+    SetSaveFileChooser({});
+    m_answer = {};
+    m_shown.clear();
+    qDeleteAll(OpenWindows());
+}
+
+Form1 *WindowLifetimeTest::openWindow(const QString &path)
+{
+    auto *window = new Form1;
+    window->show();
+    window->WB1->load(m_server->url(path));
+    return waitForPage(window->WB1, m_server->url(path)) ? window : nullptr;
+}
+
+Form1 *WindowLifetimeTest::openPopup(Form1 *opener, const QString &popup)
+{
+    const qsizetype before = OpenWindows().size();
+    evaluate(opener->WB1, QStringLiteral("w = window.open('%1'), 1").arg(popup));
+    return QTest::qWaitFor([&] { return OpenWindows().size() > before; }, Patience)
+        ? OpenWindows().last() : nullptr;
+}
+
+void WindowLifetimeTest::dialogEndsWhenItsWindowGoes_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("way");
+    const QStringList pageDialogs{"alert", "confirm", "prompt"};
+    for (const QString dialog : {"print", "certificate", "sign-in", "save", "alert", "confirm",
+                                 "prompt"})
+        for (const QString way : {"page", "opener", "teacher", "quit"})
+            // A page's script waits while its own box is up, and the engine
+            // holds a close while a frame waits for a sign-in.
+            if ((way != "page" || !pageDialogs.contains(dialog))
+                && (dialog != "sign-in" || way == "teacher" || way == "quit"))
+                QTest::newRow(qPrintable(dialog + " / " + way)) << dialog << way;
+}
+
+// Whatever closes the window while its dialog is up, the dialog ends as
+// cancelled, the window goes after it and the other windows go on. A page
+// that closes itself while it prints still prints.
+void WindowLifetimeTest::dialogEndsWhenItsWindowGoes()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, way);
+    QPointer<Form1> opener = openWindow("plain");
+    QVERIFY(opener);
+    QPointer<Form1> popup;
+    int dialogs = 0;
+    // Runs inside the dialog: the window is asked to go, and the dialog answers Yes.
+    const auto goAway = [&](QWidget *parent) {
+        ++dialogs;
+        // The dialog may come before the pop-up's page has reported back.
+        if (!popup)
+            popup = windowOf(parent);
+        QVERIFY(popup && windowOf(parent) == popup);
+        QSignalSpy closing(popup->WB1, &WebBrowser::WindowClosing);
+        if (way == "page")
+            evaluate(popup->WB1, "window.close(), 1");
+        else if (way == "opener")
+            evaluate(opener->WB1, "w.close(), 1");
+        else if (way == "teacher")
+            popup->close();
+        else
+            opener->Command9->click();
+        QVERIFY(way == "teacher" || way == "quit" || closing.size() || closing.wait(Patience));
+    };
+    const QString pdf = m_dir.filePath(QTest::currentDataTag() + QString(".pdf"));
+    const QString csv = m_dir.filePath(QTest::currentDataTag() + QString(".csv"));
+    SetPrintDialogRunner([&](QPrinter *printer, QWidget *parent) {
+        goAway(parent);
+        printer->setOutputFileName(pdf);
+        return true;
+    });
+    SetSignInAsker([&](QWidget *parent, const SignInRequest &) {
+        goAway(parent);
+        return std::optional<Credentials>({"teacher", "x"});
+    });
+    SetSaveFileChooser([&](QWidget *parent, const QString &) {
+        goAway(parent);
+        return csv;
+    });
+    m_answer = [&](const PromptRequest &request) {
+        if (request.input)
+            *request.input = "李";
+        goAway(request.parent);
+        return request.buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+    };
+    const QString path = dialog == "certificate"
+        ? "certificate?https=" + m_untrusted->url("sheet").toString() : dialog;
+    popup = openPopup(opener, path);
+    QVERIFY(popup);
+
+    QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+    QCOMPARE(dialogs, 1);
+    if (way == "quit") {
+        QTRY_VERIFY_WITH_TIMEOUT(opener.isNull(), Patience);
+    } else {
+        QVERIFY(opener && opener->isVisible());
+        QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
+    }
+    // The teacher's close and quitting cancel the print.
+    if (way == "teacher" || way == "quit")
+        QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!QFile::exists(csv));
+}
+
+void WindowLifetimeTest::printPopUpsPrintAndClose_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::newRow("print, close") << QByteArray("print(); close()");
+    QTest::newRow("print, close later") << QByteArray("print(); setTimeout(close, 500)");
+    QTest::newRow("close after print") << QByteArray("onafterprint = () => close(); print()");
+}
+
+// The school systems' print pop-ups: the page prints, then its window closes.
+void WindowLifetimeTest::printPopUpsPrintAndClose()
+{
+    QFETCH(QByteArray, script);
+    QPointer<Form1> opener = openWindow("plain");
+    QVERIFY(opener);
+    const QString pdf = m_dir.filePath(QTest::currentDataTag() + QString(".pdf"));
+    SetPrintDialogRunner([&](QPrinter *printer, QWidget *) {
+        printer->setOutputFileName(pdf);
+        return true;
+    });
+    QPointer<Form1> popup = openPopup(opener, "pop?" + script.toPercentEncoding());
+    QVERIFY(popup);
+    QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, Patience);
+    QVERIFY(opener);
+    QVERIFY(m_shown.isEmpty());
+}
+
+void WindowLifetimeTest::leavingAPageWithInputAsks_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::addColumn<bool>("leave");
+    QTest::newRow("window's X, stay") << false << false;
+    QTest::newRow("window's X, leave") << false << true;
+    QTest::newRow("結束離開, stay") << true << false;
+    QTest::newRow("結束離開, leave") << true << true;
+}
+
+// A page with the teacher's input asks before it is left; the default is to
+// stay, and staying keeps the page as it was (and, when quitting, every window).
+void WindowLifetimeTest::leavingAPageWithInputAsks()
+{
+    QFETCH(bool, quit);
+    QFETCH(bool, leave);
+    QPointer<Form1> window = openWindow("unsaved");
+    QPointer<Form1> other = openWindow("plain");
+    QVERIFY(window && other);
+    QVERIFY(clickScoreField(window->WB1, 1));
+    QTest::keyClicks(window->WB1->focusProxy(), "85");
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(window->WB1, "f.value").toString(), QString("85"),
+                              Patience);
+    m_answer = [&](const PromptRequest &) { return leave ? QMessageBox::Yes : QMessageBox::No; };
+
+    if (quit)
+        other->Command9->click();
+    else
+        window->close();
+    QTRY_COMPARE_WITH_TIMEOUT(m_shown.size(), 1, Patience);
+    QCOMPARE(m_shown[0].defaultButton, QMessageBox::No);
+    QVERIFY(m_shown[0].text.contains("仍要離開這個網頁嗎?"));
+    if (leave) {
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(other.isNull(), quit, Patience);
+        return;
+    }
+    QSignalSpy noAnswer(window->WB1, &WebBrowser::WindowClosing);
+    QVERIFY(!noAnswer.wait(4000));
+    QVERIFY(window && other);
+    QCOMPARE(evaluate(window->WB1, "f.value").toString(), QString("85"));
+}
+
+void WindowLifetimeTest::quittingDuringADownloadAsks_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::newRow("No keeps the windows") << false;
+    QTest::newRow("Yes ends the program") << true;
+}
+
+void WindowLifetimeTest::quittingDuringADownloadAsks()
+{
+    QFETCH(bool, quit);
+    QPointer<Form1> window = openWindow("plain");
+    QVERIFY(window);
+    SetSaveFileChooser([&](QWidget *, const QString &) { return m_dir.filePath("held.csv"); });
+    window->WB1->load(m_server->url("export"));
+    QTRY_VERIFY_WITH_TIMEOUT(DownloadRunning(), Patience);
+    m_answer = [&](const PromptRequest &) { return quit ? QMessageBox::Yes : QMessageBox::No; };
+
+    window->Command9->click();
+    QCOMPARE(m_shown.value(0).text, QString("下載尚未完成，仍要結束嗎?"));
+    QCOMPARE(m_shown.value(0).defaultButton, QMessageBox::No);
+    QTRY_COMPARE_WITH_TIMEOUT(window.isNull(), quit, Patience);
+    QVERIFY(!quit || !QFile::exists(m_dir.filePath("held.csv")));
+}
+
+void WindowLifetimeTest::pageBoxesCanBeStopped_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::newRow("alert loop") << QByteArray("for (;;) alert('再按一次')");
+    QTest::newRow("confirm loop") << QByteArray("while (!confirm('確定?'));");
+    QTest::newRow("print every 300 ms") << QByteArray("setInterval(print, 300)");
+}
+
+// From the second box in a row the teacher may stop the page's boxes; then
+// the window closes.
+void WindowLifetimeTest::pageBoxesCanBeStopped()
+{
+    QFETCH(QByteArray, script);
+    QPointer<Form1> opener = openWindow("plain");
+    QVERIFY(opener);
+    int printDialogs = 0;
+    SetPrintDialogRunner([&](QPrinter *, QWidget *) { return ++printDialogs, false; });
+    m_answer = [&](const PromptRequest &request) {
+        if (request.checked)
+            *request.checked = true;
+        return QMessageBox::No;
+    };
+    QPointer<Form1> popup = openPopup(opener, "pop?" + script.toPercentEncoding());
+    QVERIFY(popup);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_shown.isEmpty() && !m_shown.last().checkBoxText.isEmpty(),
+                             Patience);
+    const qsizetype shown = m_shown.size();
+    QVERIFY(shown <= 2);
+    QVERIFY(printDialogs <= 1);
+    popup->close();
+    QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+    QCOMPARE(m_shown.size(), shown);
+    QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
+}
+
+GRADECAST_GUI_TEST_MAIN(WindowLifetimeTest)
+#include "tst_window_lifetime.moc"
