@@ -2,8 +2,8 @@
 // number reader, and one read from a large settings file.
 
 #include "entry/keystroke_script.h"
-#include "entry/leading_number.h"
 #include "settings/profile_store.h"
+#include "text/leading_number.h"
 
 #include <benchmark/benchmark.h>
 

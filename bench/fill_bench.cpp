@@ -8,11 +8,11 @@
 //   fill_bench startup --program PATH [--runs N]
 
 #include "app/application.h"
-#include "app/prompt.h"
 #include "e2e_common.h"
 #include "e2e_fill.h"
 #include "e2e_memory.h"
 #include "e2e_startup.h"
+#include "platform/prompt.h"
 #include "settings/profile_store.h"
 
 #include <QCommandLineParser>

@@ -9,7 +9,7 @@
 // UTF-16 code unit (little-endian), so lone surrogates can appear anywhere.
 
 #include "entry/keystroke_script.h"
-#include "entry/leading_number.h"
+#include "text/leading_number.h"
 
 #include <cmath>
 #include <cstddef>

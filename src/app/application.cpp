@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/failures.h"
-#include "app/prompt.h"
+#include "browser/browser_features.h"
+#include "platform/prompt.h"
 #include "version.h"
 
 #include <QLibraryInfo>
@@ -11,8 +11,6 @@
 #include <exception>
 
 namespace gradecast {
-
-Q_LOGGING_CATEGORY(lcFailures, "gradecast.failures")
 
 namespace {
 
@@ -33,6 +31,7 @@ Application::Application(int &argc, char **argv)
     setApplicationName(QStringLiteral("Gradecast"));
     setDesktopFileName(QStringLiteral("io.github.gradecast.Gradecast"));
     setApplicationVersion(QString::fromLatin1(VersionText));
+    EquipProgram(this);
     // Qt's own buttons and dialogs speak Traditional Chinese like the rest of
     // the program.
     auto *translator = new QTranslator(this);

@@ -2,10 +2,10 @@
 
 #include "app/clickable_label.h"
 #include "app/input_lock.h"
-#include "app/twips.h"
 #include "app/windows.h"
 #include "browser/browser_features.h"
 #include "browser/printing.h"
+#include "layout/twips.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/layout.h"
+#include "layout/layout.h"
 #include "settings/settings_record.h"
 
 #include <QWidget>

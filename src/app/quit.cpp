@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
-#include "app/prompt.h"
 #include "app/windows.h"
 #include "browser/downloads.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 
 #include <QCloseEvent>

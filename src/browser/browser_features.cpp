@@ -8,10 +8,16 @@
 
 namespace gradecast {
 
+void EquipProgram(QCoreApplication *application)
+{
+    WatchDownloads();
+    EnableWheelZoom(application);
+}
+
 void EquipBrowser(WebBrowser *browser)
 {
     WatchCertificates(browser);
-    WatchDownloads(browser);
+    NoteDownloadEncoding(browser);
     EnablePrinting(browser);
     EnableSignIn(browser);
     EnableZoom(browser);

@@ -1,8 +1,14 @@
 #pragma once
 
+class QCoreApplication;
+
 namespace gradecast {
 
 class WebBrowser;
+
+// The parts that serve every window at once (downloads, the wheel zoom),
+// set up once when the program starts.
+void EquipProgram(QCoreApplication *application);
 
 // What a teacher's browser does beside the score page: certificate questions,
 // downloads, printing, sign-in and zoom. Every window's browser gets them,

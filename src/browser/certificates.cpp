@@ -1,6 +1,6 @@
 #include "browser/certificates.h"
 
-#include "app/prompt.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "browser/downloads.h"
 
-#include "app/prompt.h"
 #include "browser/certificates.h"
 #include "browser/server_text.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 #include "settings/file_name.h"
 
@@ -57,8 +57,6 @@ QString chooseSavePath(QWidget *parent, const QString &suggestedPath)
     return open.windowClosing() ? QString() : chosen;
 }
 
-// The engine answers no page script while a download waits for its file, so
-// each page names its encoding when it has loaded.
 void noteEncoding(QWebEnginePage *page)
 {
     page->runJavaScript(QStringLiteral("document.characterSet"),
@@ -356,12 +354,14 @@ bool DownloadRunning()
     return Download::anyRunning();
 }
 
-void WatchDownloads(WebBrowser *browser)
+void WatchDownloads()
 {
-    static const bool watched = QObject::connect(QWebEngineProfile::defaultProfile(),
-                                                 &QWebEngineProfile::downloadRequested,
-                                                 &downloadRequested);
-    (void)watched;
+    QObject::connect(QWebEngineProfile::defaultProfile(), &QWebEngineProfile::downloadRequested,
+                     &downloadRequested);
+}
+
+void NoteDownloadEncoding(WebBrowser *browser)
+{
     QWebEnginePage *page = browser->page();
     QObject::connect(page, &QWebEnginePage::loadFinished, page, [page] { noteEncoding(page); });
 }

@@ -18,10 +18,15 @@ using SaveFileChooser = std::function<QString(QWidget *parent, const QString &su
 // Replaces the save dialog (an empty chooser restores it); returns the previous one.
 SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser);
 
-// Every download this browser's pages start asks where to save it, offering a
+// Every download the program's pages start asks where to save it, offering a
 // safe name in the download folder, and lands there whole or not at all; a
-// long one shows its progress and can be cancelled.
-void WatchDownloads(WebBrowser *browser);
+// long one shows its progress and can be cancelled. Once, at the start.
+void WatchDownloads();
+
+// The engine answers no page script while a download waits for its file, so
+// each of this browser's pages notes its encoding (for the server's file
+// names) when it has loaded.
+void NoteDownloadEncoding(WebBrowser *browser);
 
 // Whether a download is under way.
 bool DownloadRunning();

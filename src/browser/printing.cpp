@@ -1,6 +1,6 @@
 #include "browser/printing.h"
 
-#include "app/prompt.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 #include "platform/web_page.h"
 
@@ -98,9 +98,9 @@ private:
             m_browser->deleteLater();
             return;
         }
-        // A window already closed took its print with it: nothing to tell, and
-        // no box on a window on its way out.
-        if (!success && m_browser->isVisible())
+        // A window closed, or closing, took its print with it: nothing to
+        // tell, and no box on a window on its way out.
+        if (!success && m_browser->isVisible() && !m_browser->webPage()->isClosing())
             Tell(m_browser->window(), QStringLiteral("這一頁沒有印出來：列印失敗。"),
                  QMessageBox::Warning);
     }

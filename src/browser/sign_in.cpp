@@ -1,7 +1,7 @@
 #include "browser/sign_in.h"
 
-#include "app/prompt.h"
 #include "browser/server_text.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 
 #include <QAuthenticator>

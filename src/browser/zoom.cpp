@@ -93,14 +93,15 @@ protected:
 
 } // namespace
 
+void EnableWheelZoom(QCoreApplication *application)
+{
+    auto *wheel = new WheelZoom;
+    wheel->setParent(application);
+    application->installEventFilter(wheel);
+}
+
 void EnableZoom(WebBrowser *browser)
 {
-    static WheelZoom *wheel = nullptr;
-    if (!wheel) {
-        wheel = new WheelZoom;
-        wheel->setParent(qApp);
-        qApp->installEventFilter(wheel);
-    }
     new PageZoom(browser);
 }
 

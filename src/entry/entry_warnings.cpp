@@ -1,8 +1,8 @@
 #include "entry/entry_warnings.h"
 
-#include "entry/leading_number.h"
 #include "entry/message_text.h"
 #include "entry/pasted_lines.h"
+#include "text/leading_number.h"
 
 #include <algorithm>
 #include <cmath>

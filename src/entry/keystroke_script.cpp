@@ -1,8 +1,8 @@
 #include "entry/keystroke_script.h"
 
-#include "entry/leading_number.h"
 #include "entry/number_text.h"
-#include "entry/utf16.h"
+#include "text/leading_number.h"
+#include "text/utf16.h"
 
 #include <cmath>
 

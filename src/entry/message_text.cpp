@@ -1,6 +1,6 @@
 #include "entry/message_text.h"
 
-#include "entry/utf16.h"
+#include "text/utf16.h"
 
 namespace gradecast {
 

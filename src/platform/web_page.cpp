@@ -1,6 +1,6 @@
 #include "platform/web_page.h"
 
-#include "app/prompt.h"
+#include "platform/prompt.h"
 
 #include <QCoreApplication>
 #include <QWebEngineProfile>

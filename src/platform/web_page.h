@@ -22,6 +22,7 @@ public:
     // While the window asks its page to let it close, the page's own boxes
     // are answered as cancelled unseen; the question whether to leave is asked.
     void setClosing(bool on) { m_closing = on; }
+    bool isClosing() const { return m_closing; }
 
     // Whether a print request of the page's may go on to the print dialog:
     // not once its dialogs are stopped; a request soon after another asks first.

@@ -1,6 +1,6 @@
 #include "settings/ansi_codec.h"
 
-#include "entry/utf16.h"
+#include "text/utf16.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "settings/file_name.h"
 
-#include "entry/utf16.h"
+#include "text/utf16.h"
 
 #include <algorithm>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/whole_file.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -17,11 +19,6 @@ namespace gradecast {
 std::size_t GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                      std::string_view defaultValue, char *buffer,
                                      std::size_t size, const std::filesystem::path &file);
-
-struct ProfileWriteResult {
-    bool ok = true;
-    std::string error; // what went wrong, in UTF-8, for the user; empty when ok
-};
 
 // Sets key=value in section, creating the file and the section as needed.
 // The file is replaced atomically: on failure the old file is left intact.

@@ -1,6 +1,6 @@
 #include "settings/settings_record.h"
 
-#include "entry/leading_number.h"
+#include "text/leading_number.h"
 
 #include <cmath>
 #include <optional>
@@ -97,17 +97,6 @@ SeparatorBoxes StartupSeparatorBoxes(const SettingsRecord &record)
 {
     const bool tab = record.UseTab > 0;
     return {tab, !tab && record.UseEnter > 0};
-}
-
-FillOptions RunFillOptions(const SettingsRecord &record, SeparatorBoxes boxes)
-{
-    FillOptions options;
-    options.AbsentText = TrimSpaces(record.AbsentText);
-    options.Score100Text = TrimSpaces(record.Score100Text);
-    options.DecimalPlaces = record.DecimalPlaces;
-    options.TabAfterEntry = boxes.tab;
-    options.EnterAfterEntry = boxes.enter;
-    return options;
 }
 
 } // namespace gradecast

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "entry/keystroke_script.h"
 #include "settings/profile_store.h"
 
 #include <cstdint>
@@ -45,10 +44,5 @@ struct SeparatorBoxes {
     bool enter = false;
 };
 SeparatorBoxes StartupSeparatorBoxes(const SettingsRecord &record);
-
-// What a run types with: the two texts as their boxes hold them (trimmed of
-// spaces) and the decimals from the record; the separators from the boxes'
-// own state, not from UseTab and UseEnter.
-FillOptions RunFillOptions(const SettingsRecord &record, SeparatorBoxes boxes);
 
 } // namespace gradecast

@@ -1,12 +1,16 @@
 #pragma once
 
-#include "settings/profile_store.h"
-
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace gradecast {
+
+// How a write of the settings file went.
+struct ProfileWriteResult {
+    bool ok = true;
+    std::string error; // what went wrong, in UTF-8, for the user; empty when ok
+};
 
 struct WholeFile {
     bool exists = false; // something stands at the path

@@ -3,6 +3,7 @@
 
 #include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
+#include "entry/run_options.h"
 #include "settings/profile_store.h"
 #include "settings/settings_record.h"
 #include "tools/keys_options.h"

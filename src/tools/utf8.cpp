@@ -1,6 +1,6 @@
 #include "tools/utf8.h"
 
-#include "entry/utf16.h"
+#include "text/utf16.h"
 
 namespace gradecast {
 

@@ -5,8 +5,8 @@
 
 #include "app/clickable_label.h"
 #include "app/form1.h"
-#include "app/twips.h"
 #include "app/windows.h"
+#include "layout/twips.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
 #include "support/page_helpers.h"

@@ -3,11 +3,11 @@
 // browser engine on a local server.
 
 #include "app/form1.h"
-#include "app/prompt.h"
 #include "app/windows.h"
 #include "browser/downloads.h"
 #include "browser/printing.h"
 #include "browser/sign_in.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
 #include "support/local_server.h"

@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/prompt.h"
+#include "platform/prompt.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // The window's layout for an inner size, on plain placements in twips.
 
-#include "app/layout.h"
+#include "layout/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/prompt.h"
+#include "platform/prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/failures.h"
+#include "platform/failures.h"
 #include "platform/web_browser.h"
 
 namespace gradecast {

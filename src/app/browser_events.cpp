@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
-#include "app/twips.h"
 #include "app/windows.h"
+#include "layout/twips.h"
 #include "platform/web_browser.h"
 
 namespace gradecast {

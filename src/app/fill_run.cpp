@@ -1,16 +1,17 @@
 #include "app/form1.h"
 
-#include "app/failures.h"
 #include "app/input_lock.h"
-#include "app/prompt.h"
 #include "entry/entry_warnings.h"
 #include "entry/fill_check.h"
 #include "entry/fill_mending.h"
 #include "entry/keystroke_script.h"
 #include "entry/pasted_lines.h"
+#include "entry/run_options.h"
 #include "entry/student_match.h"
+#include "platform/failures.h"
 #include "platform/key_delivery.h"
 #include "platform/page_recorder.h"
+#include "platform/prompt.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>

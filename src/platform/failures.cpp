@@ -1,0 +1,7 @@
+#include "platform/failures.h"
+
+namespace gradecast {
+
+Q_LOGGING_CATEGORY(lcFailures, "gradecast.failures")
+
+} // namespace gradecast
