@@ -1,10 +1,10 @@
 #include "tools/keys_options.h"
 
 #include "settings/settings_record.h"
+#include "text/leading_number.h"
 #include "tools/utf8.h"
 
 #include <algorithm>
-#include <charconv>
 #include <iterator>
 #include <utility>
 
@@ -40,17 +40,17 @@ const std::pair<std::string_view, bool KeysRequest::*> Flags[] = {
     {"--enter", &KeysRequest::enter},
 };
 
+// --decimal is read as the settings file reads DECIMAL (1.5 keeps 2, as it
+// does there); only what holds nothing but a number is taken.
 std::optional<std::int16_t> parseDecimal(std::string_view text)
 {
-    int value = 0;
-    const char *first = text.data();
-    const char *last = text.data() + text.size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || first == last || value < -32768 || value > 32767)
+    const std::optional<std::u16string> wide = Utf16FromUtf8(text);
+    if (!wide)
         return std::nullopt;
-    return static_cast<std::int16_t>(value);
+    const LeadingNumberResult number = ReadLeadingNumber(*wide);
+    if (!number.found || number.length != wide->size())
+        return std::nullopt;
+    return SettingsInteger(*wide);
 }
 
 } // namespace
@@ -130,8 +130,9 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
                 return parsed;
             request.decimalPlaces = parseDecimal(*value);
             if (!request.decimalPlaces) {
-                parsed.error = "--decimal takes a whole number from -32768 to 32767, not \"" + *value
-                    + "\"";
+                parsed.error = "--decimal takes a number from -32768 to 32767, as DECIMAL "
+                               "in the settings file, not \""
+                    + *value + "\"";
                 return parsed;
             }
         } else {

@@ -120,7 +120,7 @@ TEST_F(GradecastKeys, BadInputIsRefusedWithOneLineAndNoOutput)
 {
     const std::string folder = m_folder.path().string();
     const std::vector<std::vector<std::string>> refused = {
-        {"--bogus"}, {"--decimal", "40000"}, {"--decimal", "1.5"}, {"--decimal"}, {"--tab=yes"},
+        {"--bogus"}, {"--decimal", "40000"}, {"--decimal", "1x"}, {"--decimal"}, {"--tab=yes"},
         {folder + "/missing.txt"}, {folder}, {"--settings", folder + "/missing.ini"},
         {"a.txt", "b.txt"},
     };
