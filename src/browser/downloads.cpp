@@ -2,6 +2,7 @@
 
 #include "browser/certificates.h"
 #include "browser/server_text.h"
+#include "platform/dialog_hook.h"
 #include "platform/prompt.h"
 #include "platform/web_browser.h"
 #include "settings/file_name.h"
@@ -42,17 +43,11 @@ constexpr std::size_t EngineSuffixBytes = sizeof(".download") - 1;
 // The page's own encoding, as the page last named it.
 constexpr const char *PageEncoding = "gradecastPageEncoding";
 
-SaveFileChooser &chooser()
-{
-    static SaveFileChooser current;
-    return current;
-}
-
 QString chooseSavePath(QWidget *parent, const QString &suggestedPath)
 {
     const WindowDialog open(parent);
-    const QString chosen = chooser()
-        ? chooser()(parent, suggestedPath)
+    const QString chosen = DialogHook<SaveFileChooser>()
+        ? DialogHook<SaveFileChooser>()(parent, suggestedPath)
         : QFileDialog::getSaveFileName(parent, QStringLiteral("另存新檔"), suggestedPath);
     return open.windowClosing() ? QString() : chosen;
 }
@@ -346,7 +341,7 @@ void downloadRequested(QWebEngineDownloadRequest *request)
 
 SaveFileChooser SetSaveFileChooser(SaveFileChooser replacement)
 {
-    return std::exchange(chooser(), std::move(replacement));
+    return SetDialogHook(std::move(replacement));
 }
 
 bool DownloadRunning()

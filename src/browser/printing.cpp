@@ -1,5 +1,6 @@
 #include "browser/printing.h"
 
+#include "platform/dialog_hook.h"
 #include "platform/prompt.h"
 #include "platform/web_browser.h"
 #include "platform/web_page.h"
@@ -15,18 +16,12 @@ namespace gradecast {
 
 namespace {
 
-PrintDialogRunner &dialogRunner()
-{
-    static PrintDialogRunner current;
-    return current;
-}
-
 bool runPrintDialog(QPrinter *printer, QWidget *parent)
 {
     const WindowDialog open(parent, WindowDialog::Print);
     bool accepted = false;
-    if (dialogRunner()) {
-        accepted = dialogRunner()(printer, parent);
+    if (DialogHook<PrintDialogRunner>()) {
+        accepted = DialogHook<PrintDialogRunner>()(printer, parent);
     } else {
         QPrintDialog dialog(printer, parent);
         accepted = dialog.exec() == QDialog::Accepted;
@@ -114,7 +109,7 @@ private:
 
 PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner)
 {
-    return std::exchange(dialogRunner(), std::move(runner));
+    return SetDialogHook(std::move(runner));
 }
 
 void EnablePrinting(WebBrowser *browser)

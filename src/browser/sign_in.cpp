@@ -1,6 +1,7 @@
 #include "browser/sign_in.h"
 
 #include "browser/server_text.h"
+#include "platform/dialog_hook.h"
 #include "platform/prompt.h"
 #include "platform/web_browser.h"
 
@@ -14,12 +15,6 @@
 namespace gradecast {
 
 namespace {
-
-SignInAsker &asker()
-{
-    static SignInAsker current;
-    return current;
-}
 
 std::optional<Credentials> showSignInDialog(QWidget *parent, const SignInRequest &request)
 {
@@ -53,8 +48,8 @@ std::optional<Credentials> showSignInDialog(QWidget *parent, const SignInRequest
 void signIn(WebBrowser *browser, QAuthenticator *authenticator, const SignInRequest &request)
 {
     const WindowDialog open(browser);
-    const std::optional<Credentials> credentials = asker()
-        ? asker()(browser->window(), request)
+    const std::optional<Credentials> credentials = DialogHook<SignInAsker>()
+        ? DialogHook<SignInAsker>()(browser->window(), request)
         : showSignInDialog(browser->window(), request);
     if (!credentials || open.windowClosing()) {
         // A null authenticator cancels the request: the page shows the
@@ -70,7 +65,7 @@ void signIn(WebBrowser *browser, QAuthenticator *authenticator, const SignInRequ
 
 SignInAsker SetSignInAsker(SignInAsker replacement)
 {
-    return std::exchange(asker(), std::move(replacement));
+    return SetDialogHook(std::move(replacement));
 }
 
 void EnableSignIn(WebBrowser *browser)

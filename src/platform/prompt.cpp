@@ -1,5 +1,6 @@
 #include "platform/prompt.h"
 
+#include "platform/dialog_hook.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,12 +14,6 @@
 namespace gradecast {
 
 namespace {
-
-PromptHandler &handler()
-{
-    static PromptHandler current;
-    return current;
-}
 
 QCheckBox *addCheckBox(const PromptRequest &request, QWidget *box)
 {
@@ -112,8 +107,8 @@ QMessageBox::StandardButton Prompt(const PromptRequest &request)
 {
     const WindowDialog open(request.parent);
     QMessageBox::StandardButton answer;
-    if (handler())
-        answer = handler()(request);
+    if (DialogHook<PromptHandler>())
+        answer = DialogHook<PromptHandler>()(request);
     else
         answer = request.input ? showInputBox(request) : showMessageBox(request);
     return open.windowClosing() ? cancelButton(request.buttons) : answer;
@@ -121,7 +116,7 @@ QMessageBox::StandardButton Prompt(const PromptRequest &request)
 
 PromptHandler SetPromptHandler(PromptHandler replacement)
 {
-    return std::exchange(handler(), std::move(replacement));
+    return SetDialogHook(std::move(replacement));
 }
 
 bool AskYesNo(QWidget *window, const QString &text, QMessageBox::Icon icon,
