@@ -116,7 +116,7 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs, double *settledAfterM
     return recent.last();
 }
 
-PopupCycle runPopupCycle(int popups)
+PopupCycle runPopupCycle(int popups, int checkpoint)
 {
     PopupCycle cycle;
     auto *first = new Form1;
@@ -156,7 +156,8 @@ PopupCycle runPopupCycle(int popups)
             popup->close();
         if (!spinUntil([&] { return popup.isNull(); }, 30000))
             break;
-        ++cycle.completed;
+        if (++cycle.completed == checkpoint && checkpoint < popups)
+            cycle.atCheckpoint = settledProcessTree(getpid(), 90000, &cycle.settleCheckpointMs);
     }
 
     cycle.after = settledProcessTree(getpid(), 90000, &cycle.settleAfterMs);

@@ -35,11 +35,14 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs = 90000,
 
 struct PopupCycle {
     MemorySample before;
+    // Settled after the first checkpoint pop-ups (when the cycle goes past it).
+    MemorySample atCheckpoint;
     MemorySample after;
     // The same after glibc has handed free heap back to the system
     // (malloc_trim): tells memory still in use from freed memory kept.
     MemorySample afterTrim;
     double settleBeforeMs = 0;
+    double settleCheckpointMs = 0;
     double settleAfterMs = 0;
     // window.open() to the pop-up's page loaded, each pop-up.
     QList<double> openMs;
@@ -48,7 +51,8 @@ struct PopupCycle {
 
 // One window on the practice page; then, one after another, popups windows
 // opened by that page's window.open() and closed, alternately by the pop-up's
-// own window.close() and by closing the window as a user would.
-PopupCycle runPopupCycle(int popups);
+// own window.close() and by closing the window as a user would. Memory is
+// also taken, settled, after the first checkpoint pop-ups (0: not).
+PopupCycle runPopupCycle(int popups, int checkpoint = 0);
 
 } // namespace gradecast::bench
