@@ -372,6 +372,10 @@ int runMemory(int popups, int checkpoint)
     row(opened(popups), cycle.after, seconds(cycle.settleAfterMs));
     row(QStringLiteral("The same, main process heap trimmed (diagnosis only)"), cycle.afterTrim,
         QString());
+    if (cycle.afterGc) {
+        row(QStringLiteral("The same, then the scripts' garbage collected (diagnosis only)"),
+            *cycle.afterGc, QString());
+    }
     // The first pop-ups fill the engine's caches; the goal on a whole day is
     // that later ones add nothing.
     const MemorySample &early = checkpointed ? cycle.atCheckpoint : cycle.after;
@@ -404,6 +408,51 @@ int runMemory(int popups, int checkpoint)
     out() << " Pop-up window, window.open() → its page loaded: median "
           << formatMs(median(cycle.openMs)) << " ms over " << cycle.openMs.size()
           << " pop-ups.\n";
+
+    // Where memory went, for a diagnosis: each kind of process, and what of
+    // the program's own is still alive.
+    QList<const MemorySample *> samples = {&cycle.before};
+    QList<const LiveObjects *> live = {&cycle.liveBefore};
+    QStringList stages = {QStringLiteral("start")};
+    if (checkpointed) {
+        samples << &cycle.atCheckpoint;
+        live << &cycle.liveAtCheckpoint;
+        stages << QString::number(checkpoint);
+    }
+    samples << &cycle.after;
+    live << &cycle.liveAfter;
+    stages << QString::number(popups);
+    if (cycle.afterGc) {
+        samples << &*cycle.afterGc;
+        live << &cycle.liveAfter;
+        stages << QStringLiteral("%1 with the garbage collected").arg(popups);
+    }
+    const auto series = [&](const auto &value) {
+        QStringList values;
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            values << value(i);
+        return values.join(QStringLiteral(" → "));
+    };
+    out() << "\nWhere it is, at " << stages.join(QStringLiteral(" → "))
+          << " pop-ups. Allocated MiB by process kind:";
+    QStringList kinds = cycle.after.allocatedByKind.keys();
+    for (const QString &kind : cycle.before.allocatedByKind.keys()) {
+        if (!kinds.contains(kind))
+            kinds << kind;
+    }
+    for (const QString &kind : kinds) {
+        out() << " " << kind << " "
+              << series([&](qsizetype i) { return mib(samples[i]->allocatedByKind.value(kind)); })
+              << ";";
+    }
+    out() << " alive in the program: windows "
+          << series([&](qsizetype i) { return QString::number(live[i]->windows); })
+          << ", browser views "
+          << series([&](qsizetype i) { return QString::number(live[i]->views); })
+          << ", widgets "
+          << series([&](qsizetype i) { return QString::number(live[i]->widgets); })
+          << "; the opening page's script heap "
+          << series([&](qsizetype i) { return mib(live[i]->openerJsHeapMiB); }) << " MiB.\n";
     return 0;
 }
 
@@ -460,6 +509,12 @@ int runStartup(const QString &program, int runs)
 
 int main(int argc, char **argv)
 {
+    // The memory section asks the engine for a full garbage collection of the
+    // pages' scripts at the end, to tell garbage from memory still held.
+    if (argc > 1 && qstrcmp(argv[1], "memory") == 0) {
+        const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --js-flags=--expose-gc");
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application application(argc, argv);
 
