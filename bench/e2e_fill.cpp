@@ -97,6 +97,16 @@ int keystrokesOf(const ScoreColumn &column)
     return keys;
 }
 
+void letXdotoolFinish(QProcess &xdotool)
+{
+    // Killed between a key's press and its release, xdotool would leave the
+    // key held, and the X server would repeat it into the next run.
+    if (!spinUntil([&] { return xdotool.state() == QProcess::NotRunning; }, RunTimeoutMs)) {
+        xdotool.kill();
+        xdotool.waitForFinished();
+    }
+}
+
 FillBench::FillBench(QString pagesDir)
     : m_pagesDir(std::move(pagesDir))
     , m_column(benchColumn())
@@ -220,10 +230,7 @@ FillOutcome FillBench::run(Typist typist)
             break;
     }
     QObject::disconnect(title);
-    if (xdotool.state() != QProcess::NotRunning) {
-        xdotool.kill();
-        xdotool.waitForFinished();
-    }
+    letXdotoolFinish(xdotool);
 
     FillOutcome outcome;
     const QVariantMap state = evaluate(m_window->WB1, QStringLiteral("bench.state()")).toMap();

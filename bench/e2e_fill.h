@@ -55,6 +55,9 @@ struct FillOutcome {
     QStringList values;
 };
 
+// Waits until xdotool has typed its last key (ends it only when it hangs).
+void letXdotoolFinish(QProcess &xdotool);
+
 // One Gradecast window on the bench sheet, typed into by each typist in turn.
 class FillBench
 {

@@ -135,10 +135,7 @@ RedrawOutcome typeIntoRedrawSheet(FillBench &bench, Typist typist)
             && epochMs() - lastChange > QuietMs)
             break;
     }
-    if (xdotool.state() != QProcess::NotRunning) {
-        xdotool.kill();
-        xdotool.waitForFinished();
-    }
+    letXdotoolFinish(xdotool);
 
     RedrawOutcome outcome;
     outcome.lastHeldMs = state.value(QStringLiteral("lastChangeAt")).toDouble() - start;
