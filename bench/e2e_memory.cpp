@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPointer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <malloc.h>
@@ -96,8 +97,12 @@ LiveObjects liveObjects(Form1 *opener)
     live.windows = static_cast<int>(OpenWindows().size());
     const QWidgetList widgets = QApplication::allWidgets();
     live.widgets = static_cast<int>(widgets.size());
-    for (QWidget *widget : widgets)
+    for (QWidget *widget : widgets) {
         live.views += qobject_cast<QWebEngineView *>(widget) != nullptr;
+        if (!widget->parent())
+            live.pages += static_cast<int>(widget->findChildren<QWebEnginePage *>().size());
+    }
+    live.pages += static_cast<int>(qApp->findChildren<QWebEnginePage *>().size());
     live.openerJsHeapMiB =
         evaluate(opener->WB1, QStringLiteral("performance.memory ? "
                                              "performance.memory.usedJSHeapSize : 0"))

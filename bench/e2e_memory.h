@@ -34,6 +34,7 @@ struct LiveObjects {
     int windows = 0;     // Gradecast windows open
     int views = 0;       // browser views not yet deleted
     int widgets = 0;     // all widgets not yet deleted
+    int pages = 0;       // web pages reachable from the application's objects
     double openerJsHeapMiB = 0; // the opening page's script heap, as the engine reports it
 };
 

@@ -451,6 +451,8 @@ int runMemory(int popups, int checkpoint)
           << series([&](qsizetype i) { return QString::number(live[i]->views); })
           << ", widgets "
           << series([&](qsizetype i) { return QString::number(live[i]->widgets); })
+          << ", web pages "
+          << series([&](qsizetype i) { return QString::number(live[i]->pages); })
           << "; the opening page's script heap "
           << series([&](qsizetype i) { return mib(live[i]->openerJsHeapMiB); }) << " MiB.\n";
     return 0;
