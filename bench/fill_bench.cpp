@@ -297,7 +297,10 @@ int runRedraw(int runs, bool verbose)
                         lostRuns += QStringLiteral("- ") + line + QStringLiteral(".\n");
                 }
             }
-            progress(QStringLiteral("redraw %1: round %2/%3").arg(kind.kind).arg(round + 1).arg(runs));
+            progress(QStringLiteral("redraw %1: round %2/%3")
+                         .arg(kind.kind)
+                         .arg(round + 1)
+                         .arg(runs));
         }
         results << perTypist;
     }
@@ -538,7 +541,8 @@ int main(int argc, char **argv)
                                           QStringLiteral("LIST"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Report every run."));
-    parser.addOptions({runsOption, popupsOption, checkpointOption, programOption, sheetsOption, verboseOption});
+    parser.addOptions({runsOption, popupsOption, checkpointOption, programOption, sheetsOption,
+                       verboseOption});
     parser.addHelpOption();
     parser.process(application);
 
