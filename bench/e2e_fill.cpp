@@ -45,6 +45,8 @@ QString typistName(Typist typist)
         return QStringLiteral("xdotool type --delay 0");
     case Typist::XdotoolDefaultDelay:
         return QStringLiteral("xdotool type (default delay, 12 ms)");
+    case Typist::GradecastByStudent:
+        return QStringLiteral("Gradecast, by student");
     }
     return {};
 }
@@ -75,6 +77,15 @@ ScoreColumn benchColumn()
         column.pasted += score + QLatin1Char('\n');
         column.expected << (score.isEmpty() ? AbsentText : score);
     }
+    // Seat 1, 8, 15, ...: every seventh seat, around the class (7 and 60
+    // share no factor, so each seat comes once).
+    const int seats = static_cast<int>(std::size(cells));
+    for (int line = 0; line < seats; ++line) {
+        const int seat = line * 7 % seats;
+        column.byStudent += QStringLiteral("%1\t%2\n")
+                                .arg(seat + 1)
+                                .arg(QString::fromLatin1(cells[seat]));
+    }
     return column;
 }
 
@@ -84,6 +95,16 @@ int keystrokesOf(const ScoreColumn &column)
     for (const QString &value : column.expected)
         keys += static_cast<int>(value.size()) + 1;
     return keys;
+}
+
+void letXdotoolFinish(QProcess &xdotool)
+{
+    // Killed between a key's press and its release, xdotool would leave the
+    // key held, and the X server would repeat it into the next run.
+    if (!spinUntil([&] { return xdotool.state() == QProcess::NotRunning; }, RunTimeoutMs)) {
+        xdotool.kill();
+        xdotool.waitForFinished();
+    }
 }
 
 FillBench::FillBench(QString pagesDir)
@@ -99,20 +120,25 @@ FillBench::~FillBench()
 
 bool FillBench::open(const SheetKind &kind)
 {
+    QUrl url = QUrl::fromLocalFile(m_pagesDir + QStringLiteral("/sheet.html"));
+    url.setQuery(QStringLiteral("kind=") + kind.kind);
+    return open(url, kind.enterSeparator);
+}
+
+bool FillBench::open(const QUrl &url, bool enterSeparator)
+{
     if (!m_window) {
         m_window = new Form1;
         m_window->show();
         if (!spinUntil([this] { return m_window->windowHandle()->isExposed(); }, 10000))
             return false;
     }
-    QUrl url = QUrl::fromLocalFile(m_pagesDir + QStringLiteral("/sheet.html"));
-    url.setQuery(QStringLiteral("kind=") + kind.kind);
     if (!loadPage(m_window->WB1, url))
         return false;
 
     // As a teacher sets the window up: 100 typed as "100", absent as "0",
     // and the one separator the page wants.
-    m_enter = kind.enterSeparator;
+    m_enter = enterSeparator;
     m_window->Text3->setText(QStringLiteral("100"));
     m_window->Text4->setText(AbsentText);
     m_window->Check1->setChecked(!m_enter);
@@ -142,12 +168,38 @@ FillBench::ClockProbe FillBench::probeClock()
     return {pageNow - (askedAt + answeredAt) / 2, answeredAt - askedAt};
 }
 
-FillOutcome FillBench::run(Typist typist)
+void FillBench::prepare(Typist typist)
 {
     if (typist == Typist::Gradecast)
         m_window->Text2->setPlainText(m_column.pasted);
+    else if (typist == Typist::GradecastByStudent)
+        m_window->Text2->setPlainText(m_column.byStudent);
     else
         focusForXdotool();
+}
+
+double FillBench::start(Typist typist, QProcess &xdotool)
+{
+    QStringList arguments = {QStringLiteral("type")};
+    if (typist == Typist::XdotoolNoDelay)
+        arguments << QStringLiteral("--delay") << QStringLiteral("0");
+    // One call for the whole column, separators included, is the fastest way
+    // xdotool types it: no process start per score. A "\n" would go out as
+    // the Linefeed key, which pages do not take for Enter; "\r" is Return.
+    const QChar separator = m_enter ? QLatin1Char('\r') : QLatin1Char('\t');
+    arguments << m_column.expected.join(separator) + separator;
+
+    const double start = epochMs();
+    if (typist == Typist::Gradecast || typist == Typist::GradecastByStudent)
+        QTest::mouseClick(m_window->Command3, Qt::LeftButton);
+    else
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+    return start;
+}
+
+FillOutcome FillBench::run(Typist typist)
+{
+    prepare(typist);
     evaluate(m_window->WB1, QStringLiteral("bench.reset(%1)").arg(jsArray(m_column.expected)));
     // Into seat 1 as a teacher clicks, past the header's links and menus.
     clickScoreField(m_window->WB1, 1);
@@ -160,22 +212,8 @@ FillOutcome FillBench::run(Typist typist)
     QProcess xdotool;
     bool typistDone = false;
     QObject::connect(&xdotool, &QProcess::finished, [&] { typistDone = true; });
-    QStringList arguments = {QStringLiteral("type")};
-    if (typist == Typist::XdotoolNoDelay)
-        arguments << QStringLiteral("--delay") << QStringLiteral("0");
-    // One call for the whole column, separators included, is the fastest way
-    // xdotool types it: no process start per score. A "\n" would go out as
-    // the Linefeed key, which pages do not take for Enter; "\r" is Return.
-    const QChar separator = m_enter ? QLatin1Char('\r') : QLatin1Char('\t');
-    arguments << m_column.expected.join(separator) + separator;
-
-    const double start = epochMs();
-    if (typist == Typist::Gradecast) {
-        QTest::mouseClick(m_window->Command3, Qt::LeftButton);
-        typistDone = true;
-    } else {
-        xdotool.start(QStringLiteral("xdotool"), arguments);
-    }
+    const double start = this->start(typist, xdotool);
+    typistDone = typistDone || xdotool.state() == QProcess::NotRunning;
 
     // The page keeps the times; the harness only decides when to stop: at
     // the page's "done", or once the typist has finished and the page has had
@@ -192,10 +230,7 @@ FillOutcome FillBench::run(Typist typist)
             break;
     }
     QObject::disconnect(title);
-    if (xdotool.state() != QProcess::NotRunning) {
-        xdotool.kill();
-        xdotool.waitForFinished();
-    }
+    letXdotoolFinish(xdotool);
 
     FillOutcome outcome;
     const QVariantMap state = evaluate(m_window->WB1, QStringLiteral("bench.state()")).toMap();

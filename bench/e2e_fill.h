@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+
+class QProcess;
 
 namespace gradecast {
 class Form1;
@@ -10,8 +13,10 @@ class Form1;
 
 namespace gradecast::bench {
 
-// The ways of typing a column that are compared.
-enum class Typist { Gradecast, XdotoolNoDelay, XdotoolDefaultDelay };
+// The ways of typing a column that are compared. GradecastByStudent pastes
+// seat numbers beside the scores, in another order than the page, and takes
+// the fill by student that the program then offers.
+enum class Typist { Gradecast, XdotoolNoDelay, XdotoolDefaultDelay, GradecastByStudent };
 inline constexpr Typist AllTypists[] = {Typist::Gradecast, Typist::XdotoolNoDelay,
                                         Typist::XdotoolDefaultDelay};
 QString typistName(Typist typist);
@@ -25,9 +30,11 @@ struct SheetKind {
 const QList<SheetKind> &sheetKinds();
 
 // The column every run types, as pasted from a spreadsheet (absent students
-// are empty cells), and what the 60 fields must hold afterwards.
+// are empty cells), and what the 60 fields must hold afterwards. byStudent is
+// the same scores as "seat<Tab>score" lines, in another order than the page.
 struct ScoreColumn {
     QString pasted;
+    QString byStudent;
     QStringList expected;
 };
 ScoreColumn benchColumn();
@@ -48,6 +55,9 @@ struct FillOutcome {
     QStringList values;
 };
 
+// Waits until xdotool has typed its last key (ends it only when it hangs).
+void letXdotoolFinish(QProcess &xdotool);
+
 // One Gradecast window on the bench sheet, typed into by each typist in turn.
 class FillBench
 {
@@ -59,7 +69,20 @@ public:
 
     // Loads the sheet of that kind and sets the window's boxes for it.
     bool open(const SheetKind &kind);
+    // Loads any page and sets the boxes for its separator.
+    bool open(const QUrl &url, bool enterSeparator);
     FillOutcome run(Typist typist);
+
+    // The parts of a run that every page shares. prepare() pastes the column
+    // or gives the window the X input focus; the teacher's click into seat 1
+    // comes after it. start() hands the column to the typist and returns the
+    // harness's clock just before: for Gradecast once its whole run is done
+    // (the click returns then), xdotool typing on in the process given.
+    void prepare(Typist typist);
+    double start(Typist typist, QProcess &xdotool);
+
+    Form1 *window() const { return m_window; }
+    const ScoreColumn &column() const { return m_column; }
 
     // The page's clock read by a round trip from the harness: the page's time
     // minus the middle of the round trip, and the round trip's length.

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QHash>
 #include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <malloc.h>
 #include <unistd.h>
@@ -42,7 +44,7 @@ QHash<pid_t, QList<pid_t>> childrenByParent()
 }
 
 // Adds one process's figures (a process that has just gone adds nothing).
-void addRollup(pid_t pid, MemorySample &sample)
+void addRollup(pid_t pid, const QString &kind, MemorySample &sample)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
@@ -56,35 +58,91 @@ void addRollup(pid_t pid, MemorySample &sample)
             sample.pssMiB += mib;
         else if (parts[0] == "Rss:")
             sample.rssMiB += mib;
-        else if (parts[0] == "Pss_Anon:" || parts[0] == "Pss_Shmem:")
+        else if (parts[0] == "Pss_Anon:" || parts[0] == "Pss_Shmem:") {
             sample.allocatedMiB += mib;
+            sample.allocatedByKind[kind] += mib;
+        }
     }
     ++sample.processes;
+}
+
+QString helperType(pid_t pid)
+{
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("other");
+    for (const QByteArray &argument : file.readAll().split('\0')) {
+        if (argument.startsWith("--type="))
+            return QString::fromUtf8(argument.mid(7));
+    }
+    return QStringLiteral("other");
+}
+
+// "main" for the tree's root (no parent given), else the engine helper's
+// --type; a process the zygote forked keeps the zygote's command line, and is
+// a renderer.
+QString processKind(pid_t pid, pid_t parent)
+{
+    if (parent == 0)
+        return QStringLiteral("main");
+    const QString type = helperType(pid);
+    if (type == QLatin1String("zygote") && helperType(parent) == QLatin1String("zygote"))
+        return QStringLiteral("renderer");
+    return type;
+}
+
+LiveObjects liveObjects(Form1 *opener)
+{
+    LiveObjects live;
+    live.windows = static_cast<int>(OpenWindows().size());
+    const QWidgetList widgets = QApplication::allWidgets();
+    live.widgets = static_cast<int>(widgets.size());
+    for (QWidget *widget : widgets) {
+        live.views += qobject_cast<QWebEngineView *>(widget) != nullptr;
+        if (!widget->parent())
+            live.pages += static_cast<int>(widget->findChildren<QWebEnginePage *>().size());
+    }
+    live.pages += static_cast<int>(qApp->findChildren<QWebEnginePage *>().size());
+    live.openerJsHeapMiB =
+        evaluate(opener->WB1, QStringLiteral("performance.memory ? "
+                                             "performance.memory.usedJSHeapSize : 0"))
+            .toDouble()
+        / (1024 * 1024);
+    return live;
+}
+
+// Each process of the tree under root, root included, with its parent.
+QMap<pid_t, pid_t> processTreeWithParents(pid_t root)
+{
+    const QHash<pid_t, QList<pid_t>> children = childrenByParent();
+    QMap<pid_t, pid_t> tree;
+    QList<std::pair<pid_t, pid_t>> pending = {{root, 0}};
+    while (!pending.isEmpty()) {
+        const auto [pid, parent] = pending.takeLast();
+        if (QFile::exists(QStringLiteral("/proc/%1").arg(pid))) {
+            tree.insert(pid, parent);
+            for (pid_t child : children.value(pid))
+                pending.append({child, pid});
+        }
+    }
+    return tree;
 }
 
 } // namespace
 
 QList<pid_t> processTree(pid_t root)
 {
-    const QHash<pid_t, QList<pid_t>> children = childrenByParent();
-    QList<pid_t> tree;
-    QList<pid_t> pending = {root};
-    while (!pending.isEmpty()) {
-        const pid_t pid = pending.takeLast();
-        if (QFile::exists(QStringLiteral("/proc/%1").arg(pid))) {
-            tree << pid;
-            pending << children.value(pid);
-        }
-    }
-    return tree;
+    return processTreeWithParents(root).keys();
 }
 
 MemorySample sampleProcessTree(pid_t root)
 {
     MemorySample sample;
-    for (pid_t pid : processTree(root)) {
+    const QMap<pid_t, pid_t> tree = processTreeWithParents(root);
+    for (auto it = tree.cbegin(); it != tree.cend(); ++it) {
+        const pid_t pid = it.key();
         const double before = sample.allocatedMiB;
-        addRollup(pid, sample);
+        addRollup(pid, processKind(pid, it.value()), sample);
         if (pid == root)
             sample.rootAllocatedMiB = sample.allocatedMiB - before;
     }
@@ -116,7 +174,7 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs, double *settledAfterM
     return recent.last();
 }
 
-PopupCycle runPopupCycle(int popups)
+PopupCycle runPopupCycle(int popups, int checkpoint)
 {
     PopupCycle cycle;
     auto *first = new Form1;
@@ -126,6 +184,7 @@ PopupCycle runPopupCycle(int popups)
         return cycle;
     }
     cycle.before = settledProcessTree(getpid(), 90000, &cycle.settleBeforeMs);
+    cycle.liveBefore = liveObjects(first);
 
     for (int i = 0; i < popups; ++i) {
         const QList<Form1 *> before = OpenWindows();
@@ -156,12 +215,18 @@ PopupCycle runPopupCycle(int popups)
             popup->close();
         if (!spinUntil([&] { return popup.isNull(); }, 30000))
             break;
-        ++cycle.completed;
+        if (++cycle.completed == checkpoint && checkpoint < popups) {
+            cycle.atCheckpoint = settledProcessTree(getpid(), 90000, &cycle.settleCheckpointMs);
+            cycle.liveAtCheckpoint = liveObjects(first);
+        }
     }
 
     cycle.after = settledProcessTree(getpid(), 90000, &cycle.settleAfterMs);
+    cycle.liveAfter = liveObjects(first);
     malloc_trim(0);
     cycle.afterTrim = sampleProcessTree(getpid());
+    if (evaluate(first->WB1, QStringLiteral("typeof gc === 'function' && (gc(), true)")).toBool())
+        cycle.afterGc = settledProcessTree(getpid());
     delete first;
     return cycle;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
+#include <QString>
+
+#include <optional>
 
 #include <sys/types.h>
 
@@ -19,6 +23,19 @@ struct MemorySample {
     double pssMiB = 0;
     double rssMiB = 0;
     int processes = 0;
+    // Allocated memory by the kind of process: "main", or the engine
+    // helper's --type (renderer, zygote, utility, ...).
+    QMap<QString, double> allocatedByKind;
+};
+
+// What is alive in the harness's process when a sample is taken: tells memory
+// the program still holds from memory the engine keeps.
+struct LiveObjects {
+    int windows = 0;     // Gradecast windows open
+    int views = 0;       // browser views not yet deleted
+    int widgets = 0;     // all widgets not yet deleted
+    int pages = 0;       // web pages reachable from the application's objects
+    double openerJsHeapMiB = 0; // the opening page's script heap, as the engine reports it
 };
 
 MemorySample sampleProcessTree(pid_t root);
@@ -35,11 +52,22 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs = 90000,
 
 struct PopupCycle {
     MemorySample before;
+    // Settled after the first checkpoint pop-ups (when the cycle goes past it).
+    MemorySample atCheckpoint;
     MemorySample after;
+    LiveObjects liveBefore;
+    LiveObjects liveAtCheckpoint;
+    LiveObjects liveAfter;
     // The same after glibc has handed free heap back to the system
     // (malloc_trim): tells memory still in use from freed memory kept.
     MemorySample afterTrim;
+    // Then after a full garbage collection of the pages' scripts, in the
+    // renderer the opening page shares with its pop-ups (when the engine
+    // was started with --js-flags=--expose-gc): tells garbage not yet
+    // collected from memory still held.
+    std::optional<MemorySample> afterGc;
     double settleBeforeMs = 0;
+    double settleCheckpointMs = 0;
     double settleAfterMs = 0;
     // window.open() to the pop-up's page loaded, each pop-up.
     QList<double> openMs;
@@ -48,7 +76,8 @@ struct PopupCycle {
 
 // One window on the practice page; then, one after another, popups windows
 // opened by that page's window.open() and closed, alternately by the pop-up's
-// own window.close() and by closing the window as a user would.
-PopupCycle runPopupCycle(int popups);
+// own window.close() and by closing the window as a user would. Memory is
+// also taken, settled, after the first checkpoint pop-ups (0: not).
+PopupCycle runPopupCycle(int popups, int checkpoint = 0);
 
 } // namespace gradecast::bench

@@ -4,13 +4,15 @@
 // Each section prints its tables as Markdown on standard output:
 //
 //   fill_bench fill [--runs N] [--sheets plain,digits,enter,slow] [--verbose]
-//   fill_bench memory [--popups N]
+//   fill_bench redraw [--runs N] [--verbose]
+//   fill_bench memory [--popups N] [--checkpoint N]
 //   fill_bench startup --program PATH [--runs N]
 
 #include "app/application.h"
 #include "e2e_common.h"
 #include "e2e_fill.h"
 #include "e2e_memory.h"
+#include "e2e_redraw.h"
 #include "e2e_startup.h"
 #include "platform/prompt.h"
 #include "settings/profile_store.h"
@@ -82,11 +84,18 @@ QString wrongRunNote(const SheetKind &kind, Typist typist, int round, const Fill
         .arg(o.wrongFields);
 }
 
+// Every typist of a fill round: the three compared with each other, then the
+// fill by student beside Gradecast's order fill.
+constexpr Typist RoundTypists[] = {Typist::Gradecast, Typist::XdotoolNoDelay,
+                                   Typist::XdotoolDefaultDelay, Typist::GradecastByStudent};
+
 int runFill(int runs, const QStringList &only, bool verbose)
 {
     int prompts = 0;
-    SetPromptHandler([&](const PromptRequest &) {
+    int studentBoxes = 0;
+    SetPromptHandler([&](const PromptRequest &request) {
         ++prompts;
+        studentBoxes += !request.buttonTexts.empty();
         return QMessageBox::Yes;
     });
 
@@ -106,20 +115,20 @@ int runFill(int runs, const QStringList &only, bool verbose)
             progress(QStringLiteral("could not open the %1 sheet").arg(kind.kind));
             return 1;
         }
-        QList<TypistResults> perTypist(std::size(AllTypists));
+        QList<TypistResults> perTypist(std::size(RoundTypists));
         // One unmeasured round lets the page's scripts and the engine warm up.
-        for (Typist typist : AllTypists)
+        for (Typist typist : RoundTypists)
             bench.run(typist);
         for (int round = 0; round < runs; ++round) {
             // A different typist goes first in each round, so none always
             // follows the slowest.
             for (qsizetype i = 0; i < perTypist.size(); ++i) {
                 const qsizetype t = (i + round) % perTypist.size();
-                const FillOutcome outcome = bench.run(AllTypists[t]);
+                const FillOutcome outcome = bench.run(RoundTypists[t]);
                 if (verbose)
-                    reportRun(AllTypists[t], outcome);
+                    reportRun(RoundTypists[t], outcome);
                 if (outcome.wrongFields)
-                    wrongRuns += wrongRunNote(kind, AllTypists[t], round, outcome);
+                    wrongRuns += wrongRunNote(kind, RoundTypists[t], round, outcome);
                 TypistResults &r = perTypist[t];
                 r.ms << outcome.ms;
                 r.pageSpanMs << outcome.pageSpanMs;
@@ -134,15 +143,18 @@ int runFill(int runs, const QStringList &only, bool verbose)
         }
         results << perTypist;
     }
+    // Per sheet and round: the question of each Gradecast fill, and the box
+    // that offers the fill by student.
     const int fills = runs + 1;
-    const int expectedPrompts = fills * static_cast<int>(kinds.size());
+    const int expectedStudentBoxes = fills * static_cast<int>(kinds.size());
+    const int expectedPrompts = 3 * expectedStudentBoxes;
 
     out() << "| Page | Typist | Median ms | Min–max ms | × Gradecast | In page, first key → "
              "last value, median ms | Runs with a wrong or missing value | Wrong fields, all "
              "runs |\n|---|---|---:|---:|---:|---:|---:|---:|\n";
     for (qsizetype k = 0; k < results.size(); ++k) {
         const double ours = median(results[k][0].ms);
-        for (qsizetype t = 0; t < results[k].size(); ++t) {
+        for (qsizetype t = 0; t < qsizetype(std::size(AllTypists)); ++t) {
             const TypistResults &r = results[k][t];
             const auto [low, high] = std::minmax_element(r.ms.begin(), r.ms.end());
             out() << "| " << kinds[k].description << " | " << typistName(AllTypists[t])
@@ -171,6 +183,23 @@ int runFill(int runs, const QStringList &only, bool verbose)
               << " |\n";
     }
 
+    out() << "\n| Page | Gradecast in order, median ms | Gradecast by student, median ms | "
+             "By student, min–max ms | By student ÷ in order | By student, in page, median ms "
+             "| By student: runs with a wrong or missing value | By student at most 2× the "
+             "order fill |\n|---|---:|---:|---:|---:|---:|---:|---|\n";
+    for (qsizetype k = 0; k < results.size(); ++k) {
+        const TypistResults &order = results[k][0];
+        const TypistResults &student = results[k][3];
+        const double ratio = median(student.ms) / median(order.ms);
+        const auto [low, high] = std::minmax_element(student.ms.begin(), student.ms.end());
+        out() << "| " << kinds[k].description << " | " << formatMs(median(order.ms)) << " | "
+              << formatMs(median(student.ms)) << " | " << formatMs(*low) << "–"
+              << formatMs(*high) << " | " << QString::number(ratio, 'f', 2) << " | "
+              << formatMs(median(student.pageSpanMs)) << " | " << student.wrongRuns << " / "
+              << student.ms.size() << " | "
+              << verdict(ratio <= 2, QString::number(ratio, 'f', 2) + "×") << " |\n";
+    }
+
     // Pace on the first sheet measured (the plain one unless --sheets says
     // otherwise): the engine's, since Gradecast's keys arrive all at once, and
     // xdotool's at its default delay.
@@ -189,19 +218,135 @@ int runFill(int runs, const QStringList &only, bool verbose)
           << QString::number(median(roundTrips), 'f', 2) << " ms); outside the round trip in "
           << outsideRoundTrip << " of " << clockOffsets.size()
           << " probes. Message boxes answered: " << prompts
-          << " (one question per Gradecast fill: " << expectedPrompts << ").\n";
+          << " (one question per Gradecast fill, and the box offering the fill by student: "
+          << expectedPrompts << "), of which offered the fill by student: " << studentBoxes
+          << " (" << expectedStudentBoxes << ").\n";
     return 0;
 }
 
-int runMemory(int popups)
+struct RedrawResults {
+    QList<double> lastHeldMs;
+    QList<double> endAfterLastAnswerMs;
+    QList<double> retypedKeys;
+    QList<double> requests;
+    int lostRuns = 0;
+    int lostFields = 0;
+    int droppedKeyRuns = 0; // fewer keys reached the page than the column has
+};
+
+int runRedraw(int runs, bool verbose)
 {
-    const PopupCycle cycle = runPopupCycle(popups);
+    int checkBoxes = 0;
+    QString boxTexts;
+    SetPromptHandler([&](const PromptRequest &request) {
+        // The fill's question (and a guard's) is answered Yes; any other box
+        // is the check telling the teacher what it could not mend.
+        if (request.buttons == QMessageBox::Ok) {
+            ++checkBoxes;
+            boxTexts += QStringLiteral("  - ") + request.text.section('\n', 0, 0) + '\n';
+        }
+        return QMessageBox::Yes;
+    });
+
+    RedrawServer server(QStringLiteral(BENCH_PAGES_DIR "/../.."), 20, 300);
+    if (!server.listen()) {
+        progress(QStringLiteral("could not start the redrawing sheet's server"));
+        return 1;
+    }
+    FillBench bench(QStringLiteral(BENCH_PAGES_DIR));
+    const int keys = keystrokesOf(bench.column());
+    QList<QList<RedrawResults>> results; // per kind, per typist
+    QString lostRuns;
+    for (const RedrawKind &kind : redrawKinds()) {
+        const QUrl url = server.url(QStringLiteral("bench/pages/redraw-sheet.html?kind=")
+                                    + kind.kind);
+        if (!bench.open(url, false)) {
+            progress(QStringLiteral("could not open the %1 redrawing sheet").arg(kind.kind));
+            return 1;
+        }
+        QList<RedrawResults> perTypist(std::size(AllTypists));
+        for (Typist typist : AllTypists)
+            typeIntoRedrawSheet(bench, typist);
+        for (int round = 0; round < runs; ++round) {
+            for (qsizetype i = 0; i < perTypist.size(); ++i) {
+                const qsizetype t = (i + round) % perTypist.size();
+                const Typist typist = AllTypists[t];
+                const RedrawOutcome o = typeIntoRedrawSheet(bench, typist);
+                RedrawResults &r = perTypist[t];
+                r.lastHeldMs << o.lastHeldMs;
+                r.requests << o.requests;
+                r.lostFields += o.lostFields;
+                r.lostRuns += o.lostFields > 0;
+                r.droppedKeyRuns += o.keydowns < keys;
+                if (typist == Typist::Gradecast) {
+                    r.endAfterLastAnswerMs << o.endAfterLastAnswerMs;
+                    r.retypedKeys << o.keydowns - keys;
+                }
+                if (verbose || o.lostFields) {
+                    const QString line =
+                        QStringLiteral("%1, %2, run %3: %4 keys, %5 requests, last value held "
+                                       "at %6 ms, %7 fields lost")
+                            .arg(typistName(typist), kind.description)
+                            .arg(round + 1)
+                            .arg(o.keydowns)
+                            .arg(o.requests)
+                            .arg(formatMs(o.lastHeldMs))
+                            .arg(o.lostFields);
+                    progress(line + QStringLiteral(": ") + o.values.join('|'));
+                    if (o.lostFields)
+                        lostRuns += QStringLiteral("- ") + line + QStringLiteral(".\n");
+                }
+            }
+            progress(QStringLiteral("redraw %1: round %2/%3")
+                         .arg(kind.kind)
+                         .arg(round + 1)
+                         .arg(runs));
+        }
+        results << perTypist;
+    }
+
+    out() << "| Page | Typist | Runs with a lost entry at the end | Fields lost, all runs | "
+             "Runs where a key never reached the page | Last value held, median ms | Min–max "
+             "ms | Requests to the server, median |\n|---|---|---:|---:|---:|---:|---:|---:|\n";
+    for (qsizetype k = 0; k < results.size(); ++k) {
+        for (qsizetype t = 0; t < results[k].size(); ++t) {
+            const RedrawResults &r = results[k][t];
+            const auto [low, high] = std::minmax_element(r.lastHeldMs.begin(), r.lastHeldMs.end());
+            out() << "| " << redrawKinds()[k].description << " | " << typistName(AllTypists[t])
+                  << " | " << r.lostRuns << " / " << r.lastHeldMs.size() << " | " << r.lostFields
+                  << " | " << r.droppedKeyRuns << " | " << formatMs(median(r.lastHeldMs)) << " | "
+                  << formatMs(*low) << "–" << formatMs(*high) << " | " << median(r.requests)
+                  << " |\n";
+        }
+    }
+    out() << "\n| Page | Gradecast: keys typed again, median (max) | Gradecast: run ended after "
+             "the page's last answer, median ms | Max ms |\n|---|---:|---:|---:|\n";
+    for (qsizetype k = 0; k < results.size(); ++k) {
+        const RedrawResults &r = results[k][0];
+        out() << "| " << redrawKinds()[k].description << " | " << median(r.retypedKeys) << " ("
+              << *std::max_element(r.retypedKeys.begin(), r.retypedKeys.end()) << ") | "
+              << formatMs(median(r.endAfterLastAnswerMs)) << " | "
+              << formatMs(*std::max_element(r.endAfterLastAnswerMs.begin(),
+                                            r.endAfterLastAnswerMs.end()))
+              << " |\n";
+    }
+    out() << "\nBoxes the check showed after a Gradecast run: " << checkBoxes
+          << (checkBoxes ? QStringLiteral(", first lines:\n\n") + boxTexts : QStringLiteral(".\n"));
+    if (!lostRuns.isEmpty())
+        out() << "\nRuns that ended with a lost entry:\n\n" << lostRuns;
+    return 0;
+}
+
+int runMemory(int popups, int checkpoint)
+{
+    const PopupCycle cycle = runPopupCycle(popups, checkpoint);
     if (cycle.completed != popups) {
         progress(QStringLiteral("only %1 of %2 pop-ups completed")
                      .arg(cycle.completed)
                      .arg(popups));
         return 1;
     }
+    const bool checkpointed = checkpoint > 0 && checkpoint < popups;
     const auto mib = [](double value) { return QString::number(value, 'f', 1); };
     const auto row = [&](const QString &state, const MemorySample &s, const QString &settled) {
         out() << "| " << state << " | " << mib(s.allocatedMiB) << " | " << mib(s.rootAllocatedMiB)
@@ -210,30 +355,109 @@ int runMemory(int popups)
     };
     const auto seconds = [](double ms) { return QString::number(ms / 1000, 'f', 0) + " s"; };
     const auto helpers = [](const MemorySample &s) { return s.allocatedMiB - s.rootAllocatedMiB; };
+    const auto change = [&](const QString &what, const MemorySample &from, const MemorySample &to) {
+        out() << "| " << what << " | " << percent(to.allocatedMiB / from.allocatedMiB - 1)
+              << " | " << percent(to.rootAllocatedMiB / from.rootAllocatedMiB - 1) << " | "
+              << percent(helpers(to) / helpers(from) - 1) << " | "
+              << percent(to.pssMiB / from.pssMiB - 1) << " | "
+              << percent(to.rssMiB / from.rssMiB - 1) << " | | |\n";
+    };
+    const auto opened = [](int count) {
+        return QStringLiteral("After %1 pop-up windows opened and closed").arg(count);
+    };
     out() << "| State | Allocated, all processes, MiB | Main process | Engine helpers | PSS "
              "with code, MiB | RSS summed, MiB | Processes | Settled after |\n"
              "|---|---:|---:|---:|---:|---:|---:|---:|\n";
     row(QStringLiteral("One window on the practice page"), cycle.before,
         seconds(cycle.settleBeforeMs));
-    row(QStringLiteral("After %1 pop-up windows opened and closed").arg(popups), cycle.after,
-        seconds(cycle.settleAfterMs));
+    if (checkpointed)
+        row(opened(checkpoint), cycle.atCheckpoint, seconds(cycle.settleCheckpointMs));
+    row(opened(popups), cycle.after, seconds(cycle.settleAfterMs));
     row(QStringLiteral("The same, main process heap trimmed (diagnosis only)"), cycle.afterTrim,
         QString());
-    const double change = cycle.after.allocatedMiB / cycle.before.allocatedMiB - 1;
-    const double pssChange = cycle.after.pssMiB / cycle.before.pssMiB - 1;
-    out() << "| Change, settled | " << percent(change) << " | "
-          << percent(cycle.after.rootAllocatedMiB / cycle.before.rootAllocatedMiB - 1) << " | "
-          << percent(helpers(cycle.after) / helpers(cycle.before) - 1) << " | "
-          << percent(pssChange) << " | "
-          << percent(cycle.after.rssMiB / cycle.before.rssMiB - 1) << " | | |\n\n"
-          << "Goal, back within 10 % of the start (PSS, all processes): "
+    if (cycle.afterGc) {
+        row(QStringLiteral("The same, then the scripts' garbage collected (diagnosis only)"),
+            *cycle.afterGc, QString());
+    }
+    // The first pop-ups fill the engine's caches; the goal on a whole day is
+    // that later ones add nothing.
+    const MemorySample &early = checkpointed ? cycle.atCheckpoint : cycle.after;
+    change(QStringLiteral("Change, start → %1 pop-ups").arg(checkpointed ? checkpoint : popups),
+           cycle.before, early);
+    if (checkpointed)
+        change(QStringLiteral("Change, %1 → %2 pop-ups").arg(checkpoint).arg(popups), early,
+               cycle.after);
+
+    const double pssChange = early.pssMiB / cycle.before.pssMiB - 1;
+    const double allocatedChange = early.allocatedMiB / cycle.before.allocatedMiB - 1;
+    out() << "\nGoal, back within 10 % of the start after "
+          << (checkpointed ? checkpoint : popups) << " pop-ups (PSS, all processes): "
           << (std::abs(pssChange) <= 0.10 ? "met" : "**missed**") << " ("
           << percent(pssChange) << "); in allocated memory alone: "
-          << (std::abs(change) <= 0.10 ? "met" : "**missed**") << " (" << percent(change)
-          << ", " << mib(cycle.after.allocatedMiB - cycle.before.allocatedMiB) << " MiB"
-          << "). Pop-up window, window.open() → its page loaded: median "
+          << (std::abs(allocatedChange) <= 0.10 ? "met" : "**missed**") << " ("
+          << percent(allocatedChange) << ", "
+          << mib(early.allocatedMiB - cycle.before.allocatedMiB) << " MiB).";
+    if (checkpointed) {
+        const double later = cycle.after.allocatedMiB / early.allocatedMiB - 1;
+        out() << " Goal, allocated memory after " << popups << " pop-ups within 5 % of after "
+              << checkpoint << ": " << (std::abs(later) <= 0.05 ? "met" : "**missed**") << " ("
+              << percent(later) << ", " << mib(cycle.after.allocatedMiB - early.allocatedMiB)
+              << " MiB, "
+              << QString::number((cycle.after.allocatedMiB - early.allocatedMiB) * 1024
+                                     / (popups - checkpoint),
+                                 'f', 0)
+              << " KiB a pop-up).";
+    }
+    out() << " Pop-up window, window.open() → its page loaded: median "
           << formatMs(median(cycle.openMs)) << " ms over " << cycle.openMs.size()
           << " pop-ups.\n";
+
+    // Where memory went, for a diagnosis: each kind of process, and what of
+    // the program's own is still alive.
+    QList<const MemorySample *> samples = {&cycle.before};
+    QList<const LiveObjects *> live = {&cycle.liveBefore};
+    QStringList stages = {QStringLiteral("start")};
+    if (checkpointed) {
+        samples << &cycle.atCheckpoint;
+        live << &cycle.liveAtCheckpoint;
+        stages << QString::number(checkpoint);
+    }
+    samples << &cycle.after;
+    live << &cycle.liveAfter;
+    stages << QString::number(popups);
+    if (cycle.afterGc) {
+        samples << &*cycle.afterGc;
+        live << &cycle.liveAfter;
+        stages << QStringLiteral("%1 with the garbage collected").arg(popups);
+    }
+    const auto series = [&](const auto &value) {
+        QStringList values;
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            values << value(i);
+        return values.join(QStringLiteral(" → "));
+    };
+    out() << "\nWhere it is, at " << stages.join(QStringLiteral(" → "))
+          << " pop-ups. Allocated MiB by process kind:";
+    QStringList kinds = cycle.after.allocatedByKind.keys();
+    for (const QString &kind : cycle.before.allocatedByKind.keys()) {
+        if (!kinds.contains(kind))
+            kinds << kind;
+    }
+    for (const QString &kind : kinds) {
+        out() << " " << kind << " "
+              << series([&](qsizetype i) { return mib(samples[i]->allocatedByKind.value(kind)); })
+              << ";";
+    }
+    out() << " alive in the program: windows "
+          << series([&](qsizetype i) { return QString::number(live[i]->windows); })
+          << ", browser views "
+          << series([&](qsizetype i) { return QString::number(live[i]->views); })
+          << ", widgets "
+          << series([&](qsizetype i) { return QString::number(live[i]->widgets); })
+          << ", web pages "
+          << series([&](qsizetype i) { return QString::number(live[i]->pages); })
+          << "; the opening page's script heap "
+          << series([&](qsizetype i) { return mib(live[i]->openerJsHeapMiB); }) << " MiB.\n";
     return 0;
 }
 
@@ -290,16 +514,25 @@ int runStartup(const QString &program, int runs)
 
 int main(int argc, char **argv)
 {
+    // The memory section asks the engine for a full garbage collection of the
+    // pages' scripts at the end, to tell garbage from memory still held.
+    if (argc > 1 && qstrcmp(argv[1], "memory") == 0) {
+        const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --js-flags=--expose-gc");
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application application(argc, argv);
 
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("section"),
-                                 QStringLiteral("fill, memory or startup"));
+                                 QStringLiteral("fill, redraw, memory or startup"));
     const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs."),
                                         QStringLiteral("N"));
     const QCommandLineOption popupsOption(QStringLiteral("popups"), QStringLiteral("Pop-ups."),
                                           QStringLiteral("N"), QStringLiteral("20"));
+    const QCommandLineOption checkpointOption(
+        QStringLiteral("checkpoint"), QStringLiteral("Also measure after this many pop-ups."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption programOption(QStringLiteral("program"),
                                            QStringLiteral("The gradecast binary."),
                                            QStringLiteral("PATH"));
@@ -308,7 +541,8 @@ int main(int argc, char **argv)
                                           QStringLiteral("LIST"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Report every run."));
-    parser.addOptions({runsOption, popupsOption, programOption, sheetsOption, verboseOption});
+    parser.addOptions({runsOption, popupsOption, checkpointOption, programOption, sheetsOption,
+                       verboseOption});
     parser.addHelpOption();
     parser.process(application);
 
@@ -325,7 +559,10 @@ int main(int argc, char **argv)
         return runFill(runs(20), parser.value(sheetsOption).split(',', Qt::SkipEmptyParts),
                        parser.isSet(verboseOption));
     if (section == QLatin1String("memory"))
-        return runMemory(parser.value(popupsOption).toInt());
+        return runMemory(parser.value(popupsOption).toInt(),
+                         parser.value(checkpointOption).toInt());
+    if (section == QLatin1String("redraw"))
+        return runRedraw(runs(10), parser.isSet(verboseOption));
     if (section == QLatin1String("startup") && parser.isSet(programOption))
         return runStartup(parser.value(programOption), runs(10));
     parser.showHelp(2);
