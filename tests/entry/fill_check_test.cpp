@@ -5,12 +5,13 @@
 namespace gradecast {
 namespace {
 
-LandedEntry keys(int sent, int seen, int field = -1)
+LandedEntry keys(int sent, int seen, int field = -1, bool gone = false)
 {
     LandedEntry landed;
     landed.keysSent = sent;
     landed.keysSeen = seen;
     landed.field = field;
+    landed.fieldGone = gone;
     return landed;
 }
 
@@ -20,8 +21,8 @@ LandedEntry in(int field, std::u16string value, std::optional<std::u16string> at
                bool redrawn = false)
 {
     LandedEntry landed = keys(3, 3, field);
-    landed.value = std::move(value);
-    landed.valueAtSeparator = atSeparator ? atSeparator : landed.value;
+    landed.value = value;
+    landed.valueAtSeparator = atSeparator ? atSeparator : value;
     landed.redrawn = redrawn;
     return landed;
 }
@@ -36,11 +37,7 @@ LandedEntry rejectedIn(int field, std::u16string value, std::u16string words)
 
 const LandedEntry NoField = keys(3, 3);
 const LandedEntry Swallowed = keys(3, 0);
-const LandedEntry Gone = [] {
-    LandedEntry landed = keys(3, 3, 7);
-    landed.fieldGone = true;
-    return landed;
-}();
+const LandedEntry Gone = keys(3, 3, 7, true);
 
 std::vector<TypedEntry> entries(const std::vector<std::u16string> &texts)
 {
@@ -167,13 +164,11 @@ TEST(FillCheck, OnlyWhatThePageLostAfterItLandedIsTypedAgain)
 
 TEST(FillCheck, OnlyPlainNumbersMatchByValue)
 {
-    EXPECT_TRUE(SameEntry(u" 85", u"85.00"));
-    EXPECT_TRUE(SameEntry(u"-1", u"-1.0"));
-    EXPECT_FALSE(SameEntry(u" 85", u"8 5"));
-    EXPECT_FALSE(SameEntry(u" 85", u"85分"));
-    EXPECT_FALSE(SameEntry(u"A+", u"A"));
-    EXPECT_FALSE(SameEntry(u" 1", u"1e0"));
-    EXPECT_FALSE(SameEntry(u".", u"0"));
+    EXPECT_TRUE(SameEntry(u" 85", u"85.00") && SameEntry(u"-1", u"-1.0"));
+    for (const auto &[typed, held] : {std::pair(u" 85", u"8 5"), std::pair(u" 85", u"85分"),
+                                      std::pair(u"A+", u"A"), std::pair(u" 1", u"1e0"),
+                                      std::pair(u".", u"0")})
+        EXPECT_FALSE(SameEntry(typed, held)) << testing::PrintToString(std::u16string(held));
 }
 
 } // namespace

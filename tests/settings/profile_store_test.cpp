@@ -1,10 +1,10 @@
-// The store on real files: files it cannot use, what a save keeps, and faults
-// after which the file is the whole old one or the whole new one. How values
-// are found, cut and written is checked against a model by fuzz/fuzz_settings_file.cpp.
+// The store on real files: files it cannot use, what a save keeps, faults after
+// which the file is the whole old one or the whole new one. How values are
+// found and written: fuzz/fuzz_settings_file.cpp, against a model.
 
 #include "settings/profile_store.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,6 @@
 #include <cstring>
 #include <functional>
 #include <grp.h>
-#include <iostream>
 #include <random>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -34,8 +33,8 @@ using LockOut = std::function<std::string(const std::filesystem::path &folder)>;
 
 std::string errorText(const char *what) { return std::string(what) + ": " + std::strerror(errno); }
 
-// Runs body in a forked child and returns the text it reports, so that what
-// the child changes about itself (its user, its limits) stays out of the test.
+// Runs body in a forked child, so that what it changes about itself (its user,
+// its limits) stays out of the test, and returns the text it reports.
 std::string reportFromChild(const std::function<std::string()> &body)
 {
     constexpr std::size_t Size = 4096;
@@ -66,24 +65,21 @@ std::string becomeNobody(const std::filesystem::path &folder)
     return {};
 }
 
-// A folder the user may not write in: as root, one that nobody may not.
+// A folder the user may not write in (as root, one that nobody may not).
 std::string notOwnFolder(const std::filesystem::path &folder)
 {
-    if (::chmod(folder.c_str(), ::geteuid() == 0 ? 0755 : 0555) != 0)
-        return "skip: " + errorText("chmod");
-    return becomeNobody(folder);
+    return ::chmod(folder.c_str(), ::geteuid() == 0 ? 0755 : 0555) != 0
+        ? "skip: " + errorText("chmod") : becomeNobody(folder);
 }
 
 // A file its owner may write but not read, in a folder open to all.
 std::string unreadableFile(const std::filesystem::path &folder)
 {
-    if (::chmod(folder.c_str(), 0777) != 0 || ::chmod((folder / "GRADECAST.INI").c_str(), 0200))
-        return "skip: " + errorText("chmod");
-    return becomeNobody(folder);
+    return ::chmod(folder.c_str(), 0777) != 0 || ::chmod((folder / "GRADECAST.INI").c_str(), 0200)
+        ? "skip: " + errorText("chmod") : becomeNobody(folder);
 }
 
-// Files may grow to size bytes: a write stops part-way with EFBIG, as on a
-// full disk, instead of ending the writer.
+// Files may grow to size bytes: a write stops part-way with EFBIG, as on a full disk.
 LockOut diskFullAfter(rlim_t size)
 {
     return [size](const std::filesystem::path &) {
@@ -104,7 +100,6 @@ std::string settingsFile(const std::string &url)
 
 } // namespace
 
-// Decoding is the code page's and LoadSettings', tested with them.
 TEST(StringFormINI, FallsBackToTheDefaultWhenNothingCanBeRead)
 {
     TempFolder folder;
@@ -178,13 +173,6 @@ TEST(ProfileWrite, RefusesWhatItCannotWriteAndKeepsTheOldFile)
     }
 }
 
-// Tests point it elsewhere; every window test goes through that.
-TEST(SettingsFilePath, IsTheIniFileBesideTheProgram)
-{
-    EXPECT_EQ(SettingsFilePath(),
-              std::filesystem::read_symlink("/proc/self/exe").parent_path() / "GRADECAST.INI");
-}
-
 TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
 {
     const std::string old = settingsFile("old");
@@ -216,6 +204,7 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
                    + (saved.ok ? "ok" : "failed: " + saved.error);
         });
     };
+    std::string skipped;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
@@ -223,7 +212,7 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
             writeBytes(folder.file(), old);
         const std::string report = readAndSave(folder, c.lockOut);
         if (report.starts_with("skip: ")) {
-            std::cout << c.what << ": not run here, " << report.substr(6) << "\n";
+            skipped += std::string(c.what) + ": " + report.substr(6) + "; ";
             continue;
         }
         EXPECT_TRUE(report.starts_with(c.read + std::string("|failed: "))) << report;
@@ -241,6 +230,8 @@ TEST(ProfileWriteFaults, WhatStopsASaveIsReportedAndTheOldFileStays)
     EXPECT_EQ(readAndSave(folder, diskFullAfter(old.size())), "old|ok");
     EXPECT_TRUE(readBytes(folder.file()) == settingsFile("new"));
     EXPECT_EQ(folder.listing(), "GRADECAST.INI");
+    if (!skipped.empty())
+        GTEST_SKIP() << "not run here: " << skipped;
 }
 
 TEST(ProfileWriteFaults, ASaveEndedAtAnyMomentLeavesTheOldOrTheNewFileWhole)

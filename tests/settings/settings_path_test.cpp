@@ -1,10 +1,10 @@
-// Where the settings file lives, with real folders and permissions. Root may
-// write in any folder, so as root each test runs again as the user nobody.
+// Where the settings file lives, with real folders and permissions; as root
+// (who may write anywhere) each test runs again as the user nobody.
 
 #include "settings/profile_store.h"
 #include "settings/settings_record.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,7 @@ using test::writeBytes;
 
 namespace {
 
-// Runs the current test as the user nobody, from a copy of this program
-// in a folder that user may enter.
+// Runs the current test as nobody, from a copy of this program that nobody may run.
 void runAsNobody()
 {
     const passwd *nobody = ::getpwnam("nobody");

@@ -1,6 +1,6 @@
 #include "settings/settings_record.h"
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@ using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
 
-// How the number is read is LeadingNumber's, tested with it.
 TEST(SettingsInteger, RoundsHalfToEvenWithinSixteenBits)
 {
     const std::pair<std::u16string, std::optional<std::int16_t>> cases[] = {
@@ -44,8 +43,7 @@ TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
     EXPECT_EQ(fields(record), fields({u"", 3, 0, u"", u"", 3}));
 }
 
-// A new file is compared byte for byte by the window's save test; where a key
-// goes in a file that has some, against a model by fuzz/fuzz_settings_file.cpp.
+// A new file byte for byte: the window's save test; where a key goes: the fuzz model.
 TEST(SaveSettings, MakesEveryWriteAndReportsTheFirstFailure)
 {
     TempFolder folder;

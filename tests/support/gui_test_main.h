@@ -2,10 +2,10 @@
 
 #include "app/application.h"
 
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
-// main() for a window test: the program's own application object, set up as
-// the program sets it up.
+// main() for a window test: the program's own application object, set up as the program does.
 #define GRADECAST_GUI_TEST_MAIN(TestObject)                                                        \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \

@@ -37,7 +37,6 @@ public:
 protected:
     void incomingConnection(qintptr descriptor) override
     {
-        // Without a TLS configuration the socket stays plain TCP.
         auto *socket = new QSslSocket(this);
         socket->setSocketDescriptor(descriptor);
         if (!m_tls.isNull()) {

@@ -1,6 +1,8 @@
 #include "support/page_helpers.h"
 
+#include "app/form1.h"
 #include "platform/page_script.h"
+#include "platform/web_browser.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -14,8 +16,7 @@
 namespace gradecast {
 
 // Waiting here runs a real event loop: QTest's waits sleep between rounds of
-// events, which starves the browser engine's work on this thread and makes a
-// page that has just received many keys take seconds to answer.
+// events, which starves the engine's work on this thread.
 
 namespace {
 
@@ -60,6 +61,14 @@ bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs)
                 == expected;
         },
         timeoutMs);
+}
+
+Form1 *openWindow(const QUrl &url)
+{
+    auto *window = new Form1;
+    window->show();
+    window->WB1->load(url);
+    return waitForPage(window->WB1, url) ? window : nullptr;
 }
 
 bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)

@@ -8,6 +8,8 @@ class QWebEngineView;
 
 namespace gradecast {
 
+class Form1;
+
 // A page of tests/pages as a file address.
 QUrl testPage(const QString &name);
 
@@ -17,6 +19,9 @@ QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs = 3
 
 // Waits until the view shows url with its document loaded.
 bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs = 30000);
+
+// A new window, shown, once it shows url; nullptr when it did not.
+Form1 *openWindow(const QUrl &url);
 
 // Clicks with the mouse, as the teacher does, into the page's score field
 // number (the page's scoreField(number), through its frames), and waits

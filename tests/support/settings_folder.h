@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "settings/profile_store.h"
+
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -12,15 +14,23 @@ namespace gradecast {
 class SettingsFolder
 {
 public:
-    SettingsFolder();
-    ~SettingsFolder();
+    SettingsFolder() { OverrideSettingsFolder(folder()); }
+    ~SettingsFolder() { OverrideSettingsFolder(std::nullopt); }
 
     std::filesystem::path folder() const { return m_dir.path().toStdString(); }
     std::filesystem::path file() const { return folder() / "GRADECAST.INI"; }
 
-    void write(const QByteArray &bytes) const;
-    QByteArray read() const;
-    bool exists() const { return std::filesystem::exists(file()); }
+    void write(const QByteArray &bytes) const
+    {
+        QFile out(file());
+        if (out.open(QIODevice::WriteOnly))
+            out.write(bytes);
+    }
+    QByteArray read() const
+    {
+        QFile in(file());
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
 
 private:
     QTemporaryDir m_dir;

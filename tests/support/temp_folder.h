@@ -12,8 +12,7 @@
 
 namespace gradecast::test {
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it (whatever permissions a test left on it) when the test ends.
+// A fresh temporary folder, removed with all in it (whatever its permissions) at the end.
 class TempFolder {
 public:
     TempFolder()
