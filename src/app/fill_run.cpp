@@ -201,12 +201,12 @@ void Form1::holdForFill(bool held)
         // The question box has just closed: without a window manager to hand
         // the activation back, the browser only gets the focus in an active
         // window.
-        SkipFailure([&] { activateWindow(); });
-        SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
+        activateWindow();
+        WB1->setFocus(Qt::OtherFocusReason);
     }
     for (QWidget *control : heldControls(*this, !held))
-        SkipFailure([&] { control->setEnabled(!held); });
-    SkipFailure([&] { m_inputLock->setLocked(held); });
+        control->setEnabled(!held);
+    m_inputLock->setLocked(held);
 }
 
 // Types the pasted column into the page field the teacher has put the cursor
@@ -230,7 +230,7 @@ void Form1::Command3_Click()
 
     holdForFill(true);
     SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
-    SkipFailure([&] { WB1->setFocus(Qt::OtherFocusReason); });
+    WB1->setFocus(Qt::OtherFocusReason);
 
     // Events run here may end the program and take this window with them;
     // nothing of it is touched after that.

@@ -11,7 +11,8 @@ namespace gradecast {
 
 // Runs once per window, before it is first shown: the saved settings into the
 // boxes, the browser off to the school system (or the home page), the version
-// onto the title. A step that fails is skipped.
+// onto the title. Reading the settings file is the step that can fail, and
+// is skipped when it does.
 void Form1::Form_Load()
 {
     SkipFailure([&] { LoadSettings(m_settings, SettingsFilePath()); });
@@ -23,8 +24,8 @@ void Form1::Form_Load()
         if (boxes.enter)
             Check4->setChecked(true);
     });
-    SkipFailure([&] { Text3->setText(QString::fromStdU16String(m_settings.Score100Text)); });
-    SkipFailure([&] { Text4->setText(QString::fromStdU16String(m_settings.AbsentText)); });
+    Text3->setText(QString::fromStdU16String(m_settings.Score100Text));
+    Text4->setText(QString::fromStdU16String(m_settings.AbsentText));
     // The engine shows no status bar, so there is none to switch on.
     SkipFailure([&] {
         if (!m_settings.SchoolUrl.empty()) {
@@ -35,10 +36,8 @@ void Form1::Form_Load()
             WB1->GoHome();
         }
     });
-    SkipFailure([&] { WB1->setSilent(true); });
-    SkipFailure([&] {
-        setWindowTitle(windowTitle() + QStringLiteral("ver%1.%2").arg(VersionMajor).arg(VersionMinor));
-    });
+    WB1->setSilent(true);
+    setWindowTitle(windowTitle() + QStringLiteral("ver%1.%2").arg(VersionMajor).arg(VersionMinor));
 }
 
 } // namespace gradecast
