@@ -307,7 +307,10 @@ private slots:
             }
         });
         reader.start(20);
+        // The real box this time, not the test's answers.
+        const PromptHandler answers = SetPromptHandler({});
         evaluate(m_window->WB1, "alert('<b>請確認</b>')");
+        SetPromptHandler(answers);
         QCOMPARE(seen, QStringList({"網頁訊息 - 127.0.0.1", "<b>請確認</b>", "確定"}));
     }
 
