@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <array>
@@ -95,9 +96,15 @@ protected:
 
 void EnableWheelZoom(QCoreApplication *application)
 {
-    auto *wheel = new WheelZoom;
-    wheel->setParent(application);
-    application->installEventFilter(wheel);
+    // Once the program's loop runs: a filter put in while the application is
+    // still being made comes before the platform's own, and the first key
+    // typed after a keyboard-map change got lost (seen with xdotool's
+    // Chinese characters).
+    QTimer::singleShot(0, application, [application] {
+        auto *wheel = new WheelZoom;
+        wheel->setParent(application);
+        application->installEventFilter(wheel);
+    });
 }
 
 void EnableZoom(WebBrowser *browser)
