@@ -148,6 +148,25 @@ std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions
     return entries;
 }
 
+std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
+                                                const std::vector<TypedEntry> &typed)
+{
+    std::vector<KeystrokeScript> entries;
+    std::size_t s = 0;
+    for (const TypedEntry &entry : typed) {
+        KeystrokeScript keys;
+        int separators = 0;
+        for (; s < script.size(); ++s) {
+            const bool separator = script[s] == TabKeystroke || script[s] == EnterKeystroke;
+            if (separator ? separators++ == entry.separators : separators > 0)
+                break;
+            keys.push_back(script[s]);
+        }
+        entries.push_back(std::move(keys));
+    }
+    return entries;
+}
+
 bool SameEntry(std::u16string_view typed, std::u16string_view value)
 {
     if (typed == value)

@@ -28,6 +28,11 @@ struct TypedEntry {
 
 std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions &options);
 
+// A run's keystrokes cut into its entries: each entry's characters and the
+// separator keys after it.
+std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
+                                                const std::vector<TypedEntry> &typed);
+
 // What the page made of one typed entry. For an entry typed again, what the
 // page made of its latest typing.
 struct LandedEntry {

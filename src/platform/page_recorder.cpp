@@ -77,11 +77,6 @@ bool runEventsFor(int ms)
     return loop.exec() != -1;
 }
 
-bool isSeparator(const std::u16string &keys)
-{
-    return keys == TabKeystroke || keys == EnterKeystroke;
-}
-
 // The key presses the page will see: characters that arrive as input-method
 // text and strings no key types press no key.
 int keyPresses(const KeystrokeScript &keys)
@@ -168,24 +163,6 @@ std::vector<PageRow> ColumnRows(QWebEnginePage *page)
         rows.push_back(std::move(cells));
     }
     return rows;
-}
-
-std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
-                                                const std::vector<TypedEntry> &typed)
-{
-    std::vector<KeystrokeScript> entries;
-    std::size_t s = 0;
-    for (const TypedEntry &entry : typed) {
-        KeystrokeScript keys;
-        int separators = 0;
-        for (; s < script.size(); ++s) {
-            if (isSeparator(script[s]) ? separators++ == entry.separators : separators > 0)
-                break;
-            keys.push_back(script[s]);
-        }
-        entries.push_back(std::move(keys));
-    }
-    return entries;
 }
 
 PageRecorder::PageRecorder(QWebEnginePage *page)

@@ -41,11 +41,6 @@ bool RestorePageFocus(QWebEnginePage *page);
 // none or the page did not answer.
 std::vector<PageRow> ColumnRows(QWebEnginePage *page);
 
-// A run's keystrokes cut into its entries: each entry's characters and the
-// separator keys after it.
-std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
-                                                const std::vector<TypedEntry> &typed);
-
 // Notes, for one run, which field each entry went into and what the field
 // holds once the page has settled, and puts the focus into the field an entry
 // is to be typed into when it has one of its own.
