@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
 #include "app/windows.h"
-#include "layout/twips.h"
+#include "app/twips.h"
 #include "platform/web_browser.h"
 
 namespace gradecast {
@@ -26,10 +26,8 @@ void Form1::WB1_NewWindow2(WebBrowser **ppDisp, bool *Cancel)
 // back where the last layout left it.
 void Form1::WB1_NavigateComplete2()
 {
-    WB1->setGeometry(pixelsFromTwips(m_browserPlacement.left),
-                     pixelsFromTwips(m_browserPlacement.top),
-                     pixelsFromTwips(m_browserPlacement.width),
-                     pixelsFromTwips(m_browserPlacement.height));
+    const BrowserPlacement &p = m_browserPlacement;
+    placeAt(WB1, {float(p.left), float(p.top), float(p.width), float(p.height)});
 }
 
 // A page that closes its window, or lets it close, closes that window alone:

@@ -5,7 +5,7 @@
 #include "app/windows.h"
 #include "browser/browser_features.h"
 #include "browser/printing.h"
-#include "layout/twips.h"
+#include "app/twips.h"
 #include "platform/freed_memory.h"
 #include "platform/web_browser.h"
 

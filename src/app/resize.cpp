@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
 #include "app/clickable_label.h"
-#include "layout/twips.h"
+#include "app/twips.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>

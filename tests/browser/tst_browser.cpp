@@ -3,7 +3,7 @@
 
 #include "app/form1.h"
 #include "app/windows.h"
-#include "layout/twips.h"
+#include "app/twips.h"
 #include "platform/web_browser.h"
 #include "support/gui_test_main.h"
 #include "support/page_helpers.h"
@@ -34,12 +34,6 @@ void markPage(Form1 &window) { evaluate(window.WB1, "window.gradecastMark = 7");
 bool pageMarked(Form1 &window)
 {
     return evaluate(window.WB1, "window.gradecastMark === 7").toBool();
-}
-
-QRect inPixels(const TwipsRect &r)
-{
-    return {pixelsFromTwips(r.left), pixelsFromTwips(r.top), pixelsFromTwips(r.width),
-            pixelsFromTwips(r.height)};
 }
 
 // Clicks the page's element id and returns the window that opens, once it
@@ -176,8 +170,8 @@ void BrowserTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     window.resize(1000, 700);
     QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(1000, 700), Patience);
     const LayoutControls expected = FormLayout(DefinitionControls(), 15000, 10500);
-    QCOMPARE(window.Text3->geometry(), inPixels(expected.Text3));
-    QCOMPARE(window.WB1->geometry(), inPixels(expected.WB1));
+    QCOMPARE(window.Text3->geometry(), pixelsFromTwips(expected.Text3));
+    QCOMPARE(window.WB1->geometry(), pixelsFromTwips(expected.WB1));
 
     // A page with frames, the browser moved off its place before it loads:
     // after the load, the place the last layout recorded.
@@ -187,7 +181,7 @@ void BrowserTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     window.Command8->click();
     QVERIFY(waitForPage(window.WB1, testPage("frameset.html")));
     QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), Patience);
-    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), inPixels(expected.WB1), Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), pixelsFromTwips(expected.WB1), Patience);
 }
 
 void BrowserTest::pageOpensACompleteWindow_data()

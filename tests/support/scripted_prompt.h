@@ -9,14 +9,13 @@
 namespace gradecast {
 
 // Answers the program's message boxes in order, as a user would, and keeps
-// every box it was shown. A box with no answer left is answered No and counted.
+// every box it was shown. A box with no answer left is answered No.
 class ScriptedPrompt
 {
 public:
     ScriptedPrompt()
         : m_previous(SetPromptHandler([this](const PromptRequest &request) {
               m_shown.append(request);
-              m_unanswered += m_answers.isEmpty();
               return m_answers.isEmpty() ? QMessageBox::No : m_answers.takeFirst();
           }))
     {
@@ -28,13 +27,11 @@ public:
     void answer(QMessageBox::StandardButton button) { m_answers.append(button); }
 
     const QList<PromptRequest> &shown() const { return m_shown; }
-    int unanswered() const { return m_unanswered; }
     void clear() { m_shown.clear(); }
 
 private:
     QList<QMessageBox::StandardButton> m_answers;
     QList<PromptRequest> m_shown;
-    int m_unanswered = 0;
     PromptHandler m_previous;
 };
 

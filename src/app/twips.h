@@ -22,10 +22,15 @@ inline float twipsFromPixels(int pixels)
     return static_cast<float>(pixels * TwipsPerPixel);
 }
 
+inline QRect pixelsFromTwips(const TwipsRect &twips)
+{
+    return {pixelsFromTwips(twips.left), pixelsFromTwips(twips.top), pixelsFromTwips(twips.width),
+            pixelsFromTwips(twips.height)};
+}
+
 inline void placeAt(QWidget *widget, const TwipsRect &twips)
 {
-    widget->setGeometry(pixelsFromTwips(twips.left), pixelsFromTwips(twips.top),
-                        pixelsFromTwips(twips.width), pixelsFromTwips(twips.height));
+    widget->setGeometry(pixelsFromTwips(twips));
 }
 
 } // namespace gradecast
