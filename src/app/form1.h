@@ -32,8 +32,6 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The browser placement the last layout recorded, in twips.
-    BrowserPlacement recordedBrowserPlacement() const { return m_browserPlacement; }
     const SettingsRecord &settings() const { return m_settings; }
     // True while a fill run holds the window against the user's input.
     bool isLocked() const;
@@ -115,7 +113,7 @@ private:
     void holdForFill(bool held);
 
     SettingsRecord m_settings;
-    BrowserPlacement m_browserPlacement;
+    BrowserPlacement m_browserPlacement; // where the last layout put the browser, in twips
     InputLock *m_inputLock;
     bool m_closeAfterFill = false;
     // Closing: the page has let the window go; quitting asked about downloads already.
