@@ -388,9 +388,8 @@ void FillRunTest::popupClosesItselfInTheMiddleOfARun()
     Form1 *first = openWindow(testPage("opener.html"));
     QVERIFY(first);
     first->Text2->setPlainText("60\n70");
-    evaluate(first->WB1, "document.getElementById('openClosingFields').click()");
-    QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), 2, Patience);
-    QPointer<Form1> popup = OpenWindows().at(OpenWindows().at(0) == first ? 1 : 0);
+    QPointer<Form1> popup = popupOf(first, "document.getElementById('openClosingFields').click()");
+    QVERIFY(popup);
     QUrl closing = testPage("fields.html");
     closing.setQuery("n=3&onkey=close");
     QVERIFY(waitForPage(popup->WB1, closing));

@@ -40,17 +40,8 @@ bool pageMarked(Form1 &window)
 // shows url; nullptr when none does.
 Form1 *popupFrom(Form1 *window, const QString &id, const QUrl &url)
 {
-    const QList<Form1 *> before = OpenWindows();
-    evaluate(window->WB1, "document.getElementById('" + id + "').click()");
-    Form1 *appeared = nullptr;
-    const bool opened = QTest::qWaitFor(
-        [&] {
-            for (Form1 *form : OpenWindows())
-                appeared = before.contains(form) ? appeared : form;
-            return appeared != nullptr;
-        },
-        30000);
-    return opened && waitForPage(appeared->WB1, url) ? appeared : nullptr;
+    Form1 *popup = popupOf(window, "document.getElementById('" + id + "').click()");
+    return popup && waitForPage(popup->WB1, url) ? popup : nullptr;
 }
 
 } // namespace

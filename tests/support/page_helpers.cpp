@@ -1,6 +1,7 @@
 #include "support/page_helpers.h"
 
 #include "app/form1.h"
+#include "app/windows.h"
 #include "platform/page_script.h"
 #include "platform/web_browser.h"
 
@@ -69,6 +70,21 @@ Form1 *openWindow(const QUrl &url)
     window->show();
     window->WB1->load(url);
     return waitForPage(window->WB1, url) ? window : nullptr;
+}
+
+Form1 *popupOf(Form1 *opener, const QString &script)
+{
+    const QList<Form1 *> before = OpenWindows();
+    evaluate(opener->WB1, script);
+    Form1 *opened = nullptr;
+    pollUntil(
+        [&](int) {
+            for (Form1 *window : OpenWindows())
+                opened = before.contains(window) ? opened : window;
+            return opened != nullptr;
+        },
+        30000);
+    return opened;
 }
 
 bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)

@@ -23,6 +23,10 @@ bool waitForPage(QWebEngineView *view, const QUrl &url, int timeoutMs = 30000);
 // A new window, shown, once it shows url; nullptr when it did not.
 Form1 *openWindow(const QUrl &url);
 
+// Runs script in the opener's page and returns the window it opens, once one
+// opens; nullptr when none does.
+Form1 *popupOf(Form1 *opener, const QString &script);
+
 // Clicks with the mouse, as the teacher does, into the page's score field
 // number (the page's scoreField(number), through its frames), and waits
 // until the page has given that field the focus. False when it did not.
