@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace gradecast {
 namespace {
@@ -21,41 +20,36 @@ std::u16string joined(const KeystrokeScript &script)
     return line;
 }
 
-TEST(BuildKeystrokeScript, WorkedExampleFiveLinesUnderThreeOptionSets)
+TEST(BuildKeystrokeScript, WorkedExamplesAndMendedCases)
 {
-    const std::u16string text = TrimTrailingLineEnds(u"85\r\n\r\n100\r\n92.5\r\n7\r\n");
-    EXPECT_EQ(text, u"85\r\n\r\n100\r\n92.5\r\n7");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"", 0, true, false})),
-              u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {3} {TAB} "
-              u"{ } {7} {TAB}");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"", 1, true, false})),
-              u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {2} {.} {5} {TAB} "
-              u"{ } {7} {TAB}");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"A+", 1, false, true})),
-              u"{8} {5} {Enter} {-} {1} {Enter} {A} {+} {Enter} {9} {3} {Enter} {0} {7} {Enter}");
-}
-
-TEST(BuildKeystrokeScript, WorkedExampleRoundingAndOddEntries)
-{
-    const std::u16string text = TrimTrailingLineEnds(u"99.5\r\n0.25\r\n-3\r\nabc\r\n 7 \r\n");
-    FillOptions options{u"", u"", 1, false, true};
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, options)),
-              u"{ } {9} {9} {.} {5} {Enter} { } {.} {3} {Enter} {-} {3} {Enter} "
-              u"{ } {0} {Enter} { } {7} {Enter}");
-    options.Score100Text = u"A+";
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, options)),
-              u"{A} {+} {Enter} {0} {0} {Enter} {-} {0} {3} {Enter} {0} {0} {Enter} "
-              u"{0} {7} {Enter}");
-}
-
-TEST(BuildKeystrokeScript, MendedCases)
-{
-    // After a CR only an LF is skipped: a lone CR keeps the digit after it.
-    using Entries = std::vector<std::u16string_view>;
-    EXPECT_EQ(ScriptEntries(u"85\r90\r\r\n7"), (Entries{u"85", u"90", u"", u"7"}));
-    // A surrogate pair is one string.
-    EXPECT_EQ(joined(BuildKeystrokeScript(u"\t", {u"\U0001F600", u"", 0, false, false})),
-              u"{\U0001F600} {\U0001F600}");
+    const std::u16string five = TrimTrailingLineEnds(u"85\r\n\r\n100\r\n92.5\r\n7\r\n");
+    const std::u16string odd = TrimTrailingLineEnds(u"99.5\r\n0.25\r\n-3\r\nabc\r\n 7 \r\n");
+    const struct {
+        std::u16string text;
+        FillOptions options;
+        std::u16string script;
+    } cases[] = {
+        {five, {u"-1", u"", 0, true, false},
+         u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {3} {TAB} { } {7} {TAB}"},
+        {five, {u"-1", u"", 1, true, false},
+         u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {2} {.} {5} {TAB} "
+         u"{ } {7} {TAB}"},
+        {five, {u"-1", u"A+", 1, false, true},
+         u"{8} {5} {Enter} {-} {1} {Enter} {A} {+} {Enter} {9} {3} {Enter} {0} {7} {Enter}"},
+        {odd, {u"", u"", 1, false, true},
+         u"{ } {9} {9} {.} {5} {Enter} { } {.} {3} {Enter} {-} {3} {Enter} { } {0} {Enter} "
+         u"{ } {7} {Enter}"},
+        {odd, {u"", u"A+", 1, false, true},
+         u"{A} {+} {Enter} {0} {0} {Enter} {-} {0} {3} {Enter} {0} {0} {Enter} {0} {7} {Enter}"},
+        // After a CR only an LF is skipped: a lone CR keeps the digit after it.
+        {u"85\r90\r\r\n7", {u"", u"", 0, true, false},
+         u"{ } {8} {5} {TAB} { } {9} {0} {TAB} {TAB} { } {7} {TAB}"},
+        // A surrogate pair is one string.
+        {u"\t", {u"\U0001F600", u"", 0, false, false}, u"{\U0001F600} {\U0001F600}"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(joined(BuildKeystrokeScript(c.text, c.options)), c.script)
+            << testing::PrintToString(c.text);
 }
 
 TEST(EntryTypedText, RoundsReplacesAndStaysWithinTheDoubleRange)
