@@ -18,22 +18,16 @@ LandedEntry keys(int sent, int seen, int field = -1, bool gone = false)
 }
 
 // An entry whose keys all reached field, which held atSeparator when its
-// separator came and holds value now.
+// separator came and holds value now; with a rejection, marked invalid.
 LandedEntry in(int field, std::u16string value, std::optional<std::u16string> atSeparator = {},
-               bool redrawn = false)
+               bool redrawn = false, std::optional<std::u16string> rejection = {})
 {
     LandedEntry landed = keys(3, 3, field);
     landed.value = value;
     landed.valueAtSeparator = atSeparator ? atSeparator : value;
     landed.redrawn = redrawn;
-    return landed;
-}
-
-LandedEntry rejectedIn(int field, std::u16string value, std::u16string words)
-{
-    LandedEntry landed = in(field, std::move(value));
-    landed.rejected = true;
-    landed.rejection = std::move(words);
+    landed.rejected = rejection.has_value();
+    landed.rejection = rejection.value_or(u"");
     return landed;
 }
 
@@ -75,80 +69,58 @@ TEST(FillCheck, TypedEntriesFollowTheSeparators)
     EXPECT_EQ(stretches(false), (Stretches{{1, u" 85缺 93", 0}}));
 }
 
-TEST(FillCheck, MessageNamesWhatDiffers)
+TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
 {
     struct Row {
         const char *name;
         std::vector<std::u16string> typed;
         Page page;
+        std::vector<std::size_t> again;
         std::u16string message;
     };
+    const std::u16string emptied = u"第 1 筆「 85」在欄位中成為「」。\n";
     const std::vector<Row> rows = {
-        {"same text, same number", {u" 85", u" 100", u"07", u"A+", u" .5", u"-1"},
-         {{in(0, u" 85"), in(1, u"100"), in(2, u"7.0"), in(3, u"A+"), in(4, u"0.5"),
+        {"same text, same number, redrawn and kept", {u" 85", u" 100", u"07", u"A+", u" .5", u"-1"},
+         {{in(0, u" 85", u" 85", true), in(1, u"100"), in(2, u"7.0"), in(3, u"A+"), in(4, u"0.5"),
            in(5, u"-1")}},
-         u""},
-        {"cut and filtered", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}},
+         {}, u""},
+        {"cut and filtered at once", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}}, {},
          u"第 1 筆「 100」在欄位中成為「 1」。\n第 2 筆「缺」在欄位中成為「」。\n"},
-        {"pre-filled field", {u" 85"}, {{in(0, u"80 85")}},
-         u"第 1 筆「 85」在欄位中成為「80 85」。\n"},
-        {"two entries in one field", {u" 85", u" 90"}, {{in(4, u" 85 90"), in(4, u" 85 90")}},
-         u"第 1 筆「 85」在欄位中成為「 85 90」。\n第 2 筆與第 1 筆進入同一個欄位。\n"},
-        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}},
+        {"landed, then emptied", {u" 85"}, {{in(0, u"", u" 85")}}, {0}, emptied},
+        {"redrawn with half of it at the separator", {u" 85"}, {{in(0, u"", u" 8", true)}}, {0},
+         emptied},
+        {"no separator, no redraw", {u" 85"}, {{keys(3, 3, 0)}}, {}, emptied},
+        {"two entries in one field", {u" 85", u" 90"}, {{in(4, u"", u" 85"), in(4, u"", u" 90")}},
+         {}, emptied + u"第 2 筆與第 1 筆進入同一個欄位。\n"},
+        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}}, {},
          u"第 1 筆「 85」沒有進入任何輸入欄位。\n第 2 筆「 90」沒有進入任何輸入欄位。\n"},
-        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}},
+        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}}, {},
          u"第 3 筆的欄位已不在頁面上。\n"},
-        {"lost and never typed again", {u" 85"}, {{in(0, u"", u" 85")}},
-         u"第 1 筆「 85」在欄位中成為「」。\n"},
         {"rejected by the page", {u"A", u" 90"},
-         {{rejectedIn(0, u"A", u"請輸入數字"), rejectedIn(1, u" 90", u"")}},
+         {{in(0, u"A", {}, false, u"請輸入數字"), in(1, u" 90", {}, false, u"")}}, {},
          u"第 1 筆「A」頁面標示為錯誤：請輸入數字\n第 2 筆「 90」頁面標示為錯誤。\n"
          u"這個網頁不接受數字前的空白：在「100分使用」填入 100，成績會以整數輸入，前面不加空白。\n"},
-        {"a rejected word needs no remedy", {u"缺"}, {{rejectedIn(0, u"缺", u"")}},
+        {"a rejected word needs no remedy", {u"缺"}, {{in(0, u"缺", {}, false, u"")}}, {},
          u"第 1 筆「缺」頁面標示為錯誤。\n"},
         {"empty entries are judged by their keys only", {u"", u"", u" 85"},
-         {{in(0, u"80"), Swallowed, in(1, u" 85")}},
-         u"第 2 筆「」沒有進入任何輸入欄位。\n"},
-        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}}, u""},
+         {{in(0, u"80"), Swallowed, in(1, u" 85")}}, {}, u"第 2 筆「」沒有進入任何輸入欄位。\n"},
+        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}}, {}, u""},
         {"not followed", {u" 85", u" 90", u" 70", u" 60"},
-         {{in(0, u" 85"), in(1, u"9"), in(2, u""), in(3, u"")}, 2},
+         {{in(0, u" 85"), in(1, u"9"), in(2, u"", u" 70"), in(3, u"")}, 2}, {},
          u"第 2 筆「 90」在欄位中成為「9」。\n無法核對第 3 筆以後的成績。\n"},
-        {"navigated", {u" 85", u" 90"}, {{in(0, u" 85")}, 1, true},
-         u"填入時頁面換頁了，無法核對後面的成績。\n"},
+        {"navigated", {u" 85", u" 90"}, {{in(0, u"", u" 85")}, 1, true}, {},
+         emptied + u"填入時頁面換頁了，無法核對後面的成績。\n"},
         {"busy: from the first entry not as typed", {u" 85", u" 90", u" 70"},
-         {{in(0, u" 85"), in(1, u""), Gone}, -1, false, true},
+         {{in(0, u" 85"), in(1, u"", u" 90"), Gone}, -1, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
         {"busy: from the first not followed", {u" 85", u" 90"},
-         {{in(0, u" 85"), in(1, u" 90")}, 1, false, true},
+         {{in(0, u" 85"), in(1, u" 90")}, 1, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
-        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, -1, false, true}, u""},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page.report()), row.message)
-            << row.name;
-}
-
-TEST(FillCheck, OnlyWhatThePageLostAfterItLandedIsTypedAgain)
-{
-    struct Row {
-        const char *name;
-        Page page;
-        std::vector<std::size_t> again;
-    };
-    const std::vector<Row> rows = {
-        {"landed, then emptied", {{in(0, u" 85"), in(1, u"", u" 85")}}, {1}},
-        {"cut at once", {{in(0, u" 8")}}, {}},
-        {"redrawn with half of it at the separator", {{in(0, u"", u" 8", true)}}, {0}},
-        {"redrawn and kept", {{in(0, u" 85", u" 85", true)}}, {}},
-        {"no separator, no redraw", {{keys(3, 3, 0)}}, {}},
-        {"in another entry's field", {{in(2, u"", u" 85"), in(2, u"", u" 85")}}, {}},
-        {"no field, gone, not followed", {{NoField, Gone, in(3, u"", u" 85", true)}, 2}, {}},
-        {"navigated", {{in(0, u"", u" 85")}, -1, true}, {}},
-        {"still busy", {{in(0, u"", u" 85")}, -1, false, true}, {}},
+        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, -1, false, true}, {}, u""},
     };
     for (const Row &row : rows) {
-        const std::vector<std::u16string> texts(row.page.landed.size(), u" 85");
-        EXPECT_EQ(EntriesToTypeAgain(entries(texts), row.page.report()), row.again) << row.name;
+        EXPECT_EQ(EntriesToTypeAgain(entries(row.typed), row.page.report()), row.again) << row.name;
+        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page.report()), row.message) << row.name;
     }
 }
 
