@@ -43,18 +43,6 @@ std::vector<TypedEntry> entries(const std::vector<std::u16string> &texts)
     return typed;
 }
 
-struct Page {
-    std::vector<LandedEntry> landed;
-    int followed = -1; // -1: every entry
-    bool navigated = false;
-    bool busy = false;
-
-    PageReport report() const
-    {
-        return {landed, followed < 0 ? int(landed.size()) : followed, navigated, busy};
-    }
-};
-
 TEST(FillCheck, TypedEntriesFollowTheSeparators)
 {
     using Stretches = std::vector<std::tuple<int, std::u16string, int>>;
@@ -74,7 +62,7 @@ TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
     struct Row {
         const char *name;
         std::vector<std::u16string> typed;
-        Page page;
+        PageReport page;
         std::vector<std::size_t> again;
         std::u16string message;
     };
@@ -82,45 +70,44 @@ TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
     const std::vector<Row> rows = {
         {"same text, same number, redrawn and kept", {u" 85", u" 100", u"07", u"A+", u" .5", u"-1"},
          {{in(0, u" 85", u" 85", true), in(1, u"100"), in(2, u"7.0"), in(3, u"A+"), in(4, u"0.5"),
-           in(5, u"-1")}},
-         {}, u""},
-        {"cut and filtered at once", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}}, {},
+           in(5, u"-1")}, 6}, {}, u""},
+        {"cut and filtered at once", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}, 2}, {},
          u"第 1 筆「 100」在欄位中成為「 1」。\n第 2 筆「缺」在欄位中成為「」。\n"},
-        {"landed, then emptied", {u" 85"}, {{in(0, u"", u" 85")}}, {0}, emptied},
-        {"redrawn with half of it at the separator", {u" 85"}, {{in(0, u"", u" 8", true)}}, {0},
+        {"landed, then emptied", {u" 85"}, {{in(0, u"", u" 85")}, 1}, {0}, emptied},
+        {"redrawn with half of it at the separator", {u" 85"}, {{in(0, u"", u" 8", true)}, 1}, {0},
          emptied},
-        {"no separator, no redraw", {u" 85"}, {{keys(3, 3, 0)}}, {}, emptied},
-        {"two entries in one field", {u" 85", u" 90"}, {{in(4, u"", u" 85"), in(4, u"", u" 90")}},
-         {}, emptied + u"第 2 筆與第 1 筆進入同一個欄位。\n"},
-        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}}, {},
+        {"no separator, no redraw", {u" 85"}, {{keys(3, 3, 0)}, 1}, {}, emptied},
+        {"two entries in one field", {u" 85", u" 90"},
+         {{in(4, u"", u" 85"), in(4, u"", u" 90")}, 2}, {}, emptied + u"第 2 筆與第 1 筆進入同一個欄位。\n"},
+        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}, 2}, {},
          u"第 1 筆「 85」沒有進入任何輸入欄位。\n第 2 筆「 90」沒有進入任何輸入欄位。\n"},
-        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}}, {},
+        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}, 3}, {},
          u"第 3 筆的欄位已不在頁面上。\n"},
         {"rejected by the page", {u"A", u" 90"},
-         {{in(0, u"A", {}, false, u"請輸入數字"), in(1, u" 90", {}, false, u"")}}, {},
+         {{in(0, u"A", {}, false, u"請輸入數字"), in(1, u" 90", {}, false, u"")}, 2}, {},
          u"第 1 筆「A」頁面標示為錯誤：請輸入數字\n第 2 筆「 90」頁面標示為錯誤。\n"
          u"這個網頁不接受數字前的空白：在「100分使用」填入 100，成績會以整數輸入，前面不加空白。\n"},
-        {"a rejected word needs no remedy", {u"缺"}, {{in(0, u"缺", {}, false, u"")}}, {},
+        {"a rejected word needs no remedy", {u"缺"}, {{in(0, u"缺", {}, false, u"")}, 1}, {},
          u"第 1 筆「缺」頁面標示為錯誤。\n"},
         {"empty entries are judged by their keys only", {u"", u"", u" 85"},
-         {{in(0, u"80"), Swallowed, in(1, u" 85")}}, {}, u"第 2 筆「」沒有進入任何輸入欄位。\n"},
-        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}}, {}, u""},
+         {{in(0, u"80"), Swallowed, in(1, u" 85")}, 3}, {}, u"第 2 筆「」沒有進入任何輸入欄位。\n"},
+        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}, 1}, {}, u""},
         {"not followed", {u" 85", u" 90", u" 70", u" 60"},
          {{in(0, u" 85"), in(1, u"9"), in(2, u"", u" 70"), in(3, u"")}, 2}, {},
          u"第 2 筆「 90」在欄位中成為「9」。\n無法核對第 3 筆以後的成績。\n"},
         {"navigated", {u" 85", u" 90"}, {{in(0, u"", u" 85")}, 1, true}, {},
          emptied + u"填入時頁面換頁了，無法核對後面的成績。\n"},
         {"busy: from the first entry not as typed", {u" 85", u" 90", u" 70"},
-         {{in(0, u" 85"), in(1, u"", u" 90"), Gone}, -1, false, true}, {},
+         {{in(0, u" 85"), in(1, u"", u" 90"), Gone}, 3, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
         {"busy: from the first not followed", {u" 85", u" 90"},
          {{in(0, u" 85"), in(1, u" 90")}, 1, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
-        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, -1, false, true}, {}, u""},
+        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, 1, false, true}, {}, u""},
     };
     for (const Row &row : rows) {
-        EXPECT_EQ(EntriesToTypeAgain(entries(row.typed), row.page.report()), row.again) << row.name;
-        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page.report()), row.message) << row.name;
+        EXPECT_EQ(EntriesToTypeAgain(entries(row.typed), row.page), row.again) << row.name;
+        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page), row.message) << row.name;
     }
 }
 

@@ -44,7 +44,7 @@ TEST(BuildKeystrokeScript, WorkedExamplesAndALoneCarriageReturn)
             << testing::PrintToString(c.text);
 }
 
-TEST(EntryTypedText, RoundsReplacesAndStaysWithinTheDoubleRange)
+TEST(EntryTypedText, RoundsReplacesWritesTwoDigitsAndStaysWithinTheDoubleRange)
 {
     const std::u16string largest = u"1.79769313486232E+308";
     const struct {
@@ -57,6 +57,7 @@ TEST(EntryTypedText, RoundsReplacesAndStaysWithinTheDoubleRange)
         {u"85.456", u"", -1, u" 85"}, {u"0.25", u"", 1, u" .3"},    {u" 7 ", u"", 1, u" 7"},
         {u"abc", u"", 1, u" 0"},      {u"99.49", u"A+", 1, u"99"},  {u"99.5", u"A+", 1, u"A+"},
         {u"3", u"A+", 2, u"03"},      {u"-3", u"A+", 0, u"-03"},    {u"abc", u"A+", 0, u"00"},
+        {u"-123", u"A+", 0, u"-123"}, {u"-1E15", u"A+", 0, u"-1E+15"},
         // Rounding to the decimals would leave the range of a double: whole numbers.
         {u"85.4", u"", 309, u" 85"},  {u"2.4", u"", 308, u" 2"},    {u"1E-10", u"", 308, u" 1E-10"},
         {u"1E400", u"", 0, u" " + largest}, {u"-1E400", u"A+", 0, u"-" + largest},

@@ -46,33 +46,15 @@ TEST(FormLayout, NewWindowSizeMovesTheColumnAndStretchesTheBrowser)
 
 TEST(FormLayout, PositionsAreWrittenFromZeroUpSizesOnlyAboveZero)
 {
-    // One value of the layout and the inner width or height at which it comes
-    // to exactly 0: half a twip below that, a position stays where it was and
-    // a size becomes 100; half a twip above, the value is written unrounded.
-    const struct {
-        const char *name;
-        TwipsRect LayoutControls::*control;
-        float TwipsRect::*field;
-        bool byHeight;
-        double size;
-    } cases[] = {
-        {"Text3 left", &LayoutControls::Text3, &TwipsRect::left, false, 655},
-        {"Label3 left", &LayoutControls::Label3, &TwipsRect::left, false, 1565},
-        {"Command3 top", &LayoutControls::Command3, &TwipsRect::top, true, 535},
-        {"WB1 width", &LayoutControls::WB1, &TwipsRect::width, false, 1685},
-        {"Text2 height", &LayoutControls::Text2, &TwipsRect::height, true, 2195},
-    };
-    for (const auto &c : cases) {
-        const auto valueAt = [&](double size) {
-            return (c.byHeight ? FormLayout(DefinitionControls(), 11880, size)
-                               : FormLayout(DefinitionControls(), size, 8490)).*c.control.*c.field;
-        };
-        const bool isSize = c.field == &TwipsRect::width || c.field == &TwipsRect::height;
-        const float kept = isSize ? 100 : DefinitionControls().*c.control.*c.field;
-        EXPECT_EQ(std::tuple(valueAt(c.size - 0.5), valueAt(c.size), valueAt(c.size + 0.5)),
-                  std::tuple(kept, isSize ? 100.0f : 0.0f, 0.5f))
-            << c.name;
-    }
+    // Text3's left comes to exactly 0 at an inner width of 655 and WB1's width at 1685: half
+    // a twip short, the position stays where it was and the size becomes 100; half a twip
+    // over, each is written unrounded.
+    const LayoutControls d = DefinitionControls();
+    const auto at = [&](double width) { return FormLayout(d, width, 8490); };
+    EXPECT_EQ(std::tuple(at(654.5).Text3.left, at(655).Text3.left, at(655.5).Text3.left),
+              std::tuple(d.Text3.left, 0.0f, 0.5f));
+    EXPECT_EQ(std::tuple(at(1684.5).WB1.width, at(1685).WB1.width, at(1685.5).WB1.width),
+              std::tuple(100.0f, 100.0f, 0.5f));
 }
 
 TEST(RecordedPlacement, RoundsHalvesToEvenAndHoldsAtTheLimitsOfInt)

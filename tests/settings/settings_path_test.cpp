@@ -7,76 +7,56 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace gradecast;
 using test::TempFolder;
 
-namespace {
-
-// The program's folder for one test, with XDG_CONFIG_HOME (none when empty) and HOME.
-struct Place {
-    Place(const std::string &config, const std::string &home)
-    {
-        config.empty() ? ::unsetenv("XDG_CONFIG_HOME")
-                       : ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        ::setenv("HOME", home.c_str(), 1);
-        OverrideSettingsFolder(program.path());
-    }
-    ~Place() { OverrideSettingsFolder(std::nullopt); }
-    TempFolder program;
-};
-
-} // namespace
-
-TEST(SettingsPath, BesideTheProgramWhenItsFileIsThereOrItsFolderCanBeWritten)
+TEST(SettingsPath, BesideTheProgramIfItMayWriteThereElseAUsersFolderTheFirstSaveMakes)
 {
     if (::geteuid() == 0)
         return test::runAsNobody();
-    const std::filesystem::path inHome = "/home/t/.config/gradecast/GRADECAST.INI";
+    const std::string old = "[GRADECAST]\r\n";
+    const std::string saved = "[GRADECAST]\r\nURL=http://s/\r\nUSEENTER=0\r\nUSETAB=1\r\n"
+                              "ABSENT=\xaf\xca\r\nSCORE100=A\r\n";
+    const std::string inHome = ".config/gradecast/GRADECAST.INI";
     const struct {
         const char *what;
         bool oldFile;
-        mode_t folderMode;
-        const char *config;
-        std::filesystem::path expected; // empty: beside the program
+        mode_t programMode, homeMode;
+        const char *config;   // XDG_CONFIG_HOME, inside the home when it starts with "/"
+        std::string expected; // inside the home; empty: beside the program
+        bool saves;           // else the save fails: "Permission denied"
     } cases[] = {
-        {"a folder of its own", false, 0755, "/cfg", ""},
-        {"a file left in a folder it cannot write", true, 0555, "/cfg", ""},
-        {"installed", false, 0555, "/cfg", "/cfg/gradecast/GRADECAST.INI"},
-        {"installed, no XDG_CONFIG_HOME", false, 0555, "", inHome},
-        {"installed, XDG_CONFIG_HOME not absolute", false, 0555, "cfg", inHome},
+        {"a folder of its own", false, 0755, 0755, "/cfg", "", true},
+        {"a file left in a folder it cannot write", true, 0555, 0755, "/cfg", "", false},
+        {"installed", false, 0555, 0755, "/cfg", "cfg/gradecast/GRADECAST.INI", true},
+        {"installed, no XDG_CONFIG_HOME", false, 0555, 0755, nullptr, inHome, true},
+        {"installed, XDG_CONFIG_HOME not absolute", false, 0555, 0755, "cfg", inHome, true},
+        {"installed, a home it cannot write in", false, 0555, 0555, nullptr, inHome, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Place place(c.config, "/home/t");
+        TempFolder program;
+        TempFolder home;
+        OverrideSettingsFolder(program.path());
+        ::setenv("HOME", home.path().c_str(), 1);
+        std::string config = c.config ? c.config : "";
+        if (config.starts_with('/'))
+            config.insert(0, home.path().string());
+        c.config ? ::setenv("XDG_CONFIG_HOME", config.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
         if (c.oldFile)
-            test::writeBytes(place.program.file(), "[GRADECAST]\r\n");
-        ASSERT_EQ(::chmod(place.program.path().c_str(), c.folderMode), 0);
-        EXPECT_EQ(SettingsFilePath(), c.expected.empty() ? place.program.file() : c.expected);
+            test::writeBytes(program.file(), old);
+        ASSERT_EQ(::chmod(program.path().c_str(), c.programMode), 0);
+        ASSERT_EQ(::chmod(home.path().c_str(), c.homeMode), 0);
+
+        const std::filesystem::path file = SettingsFilePath();
+        EXPECT_EQ(file, c.expected.empty() ? program.file() : home.path() / c.expected);
+        const ProfileWriteResult result = SaveSettings({u"http://s/", 0, 1, u"缺", u"A", 2}, file);
+        EXPECT_EQ(result.ok, c.saves) << result.error;
+        EXPECT_EQ(result.error.find("Permission denied") != std::string::npos, !c.saves);
+        EXPECT_EQ(test::readBytes(file), c.saves ? saved : c.oldFile ? old : "");
+        OverrideSettingsFolder(std::nullopt);
     }
-}
-
-TEST(SettingsPath, TheFirstSaveCreatesTheUsersFolder)
-{
-    if (::geteuid() == 0)
-        return test::runAsNobody();
-    TempFolder home;
-    Place place("", home.path().string());
-    ASSERT_EQ(::chmod(place.program.path().c_str(), 0555), 0);
-    const std::filesystem::path file = SettingsFilePath();
-    ASSERT_EQ(file, home.path() / ".config/gradecast/GRADECAST.INI");
-    ASSERT_TRUE(SaveSettings({u"http://school.example/", 0, 1, u"缺", u"A", 2}, file).ok);
-    EXPECT_EQ(test::readBytes(file), "[GRADECAST]\r\nURL=http://school.example/\r\nUSEENTER=0\r\n"
-                                     "USETAB=1\r\nABSENT=\xaf\xca\r\nSCORE100=A\r\n");
-
-    // A home the user cannot write in: the save says why and leaves nothing.
-    ASSERT_EQ(::chmod(home.path().c_str(), 0555), 0);
-    ::setenv("XDG_CONFIG_HOME", (home.path() / "other").c_str(), 1);
-    const ProfileWriteResult result = SaveSettings({}, SettingsFilePath());
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("Permission denied"), std::string::npos) << result.error;
-    EXPECT_EQ(home.listing(), ".config");
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <limits>
 #include <string>
 
@@ -44,9 +43,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfTheText)
         const LeadingNumberResult result = ReadLeadingNumber(c.text);
         EXPECT_DOUBLE_EQ(result.value, c.value) << testing::PrintToString(c.text);
         EXPECT_EQ(result.found, c.found) << testing::PrintToString(c.text);
-        EXPECT_EQ(LeadingNumber(c.text), result.value) << testing::PrintToString(c.text);
     }
-    EXPECT_FALSE(std::signbit(LeadingNumber(u"-1E-400")));
 }
 
 TEST(LeadingNumber, GiantEntriesCostLinearTime)
