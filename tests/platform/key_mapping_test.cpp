@@ -16,16 +16,15 @@ constexpr Qt::KeyboardModifiers Shift = Qt::ShiftModifier;
 // come as text alone (key 0), those beyond the BMP as an input-method commit.
 TEST(KeyMapping, KeysAndTextOfEveryKindOfCharacter)
 {
-    std::vector<std::tuple<std::u16string, int, Qt::KeyboardModifiers>> keys = {
+    const std::tuple<std::u16string, int, Qt::KeyboardModifiers> keys[] = {
         {u"{z}", Qt::Key_Z, None},          {u"{A}", Qt::Key_A, Shift},
         {u"{ }", Qt::Key_Space, None},      {u"{.}", Qt::Key_Period, None},
         {u"{-}", Qt::Key_Minus, None},      {u"{+}", Qt::Key_Plus, Shift},
         {u"{}}", Qt::Key_BraceRight, Shift}, {u"{[}", Qt::Key_BracketLeft, None},
         {u"{TAB}", Qt::Key_Tab, None},      {u"{Enter}", Qt::Key_Return, None},
-        {u"{缺}", 0, None},                 {u"{１}", 0, None},
+        {u"{7}", Qt::Key_7, None},          {u"{缺}", 0, None},
+        {u"{１}", 0, None},
     };
-    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-        keys.push_back({{u'{', digit, u'}'}, Qt::Key_0 + (digit - u'0'), None});
     for (const auto &[string, key, modifiers] : keys) {
         const std::u16string text = string == u"{TAB}"     ? u"\t"
                                     : string == u"{Enter}" ? u"\r"
