@@ -61,13 +61,13 @@ TEST(StudentMatch, OfferedWhenHalfTheLinesAndAtLeastTwoMatch)
 
 TEST(StudentMatch, TheGuardAndTheLimitCountMatchedStudentsInPageOrder)
 {
+    // The pasted lines in the reverse of the page's order.
     std::vector<PageRow> rows;
     std::u16string text;
-    for (int seat = 62; seat >= 1; --seat) {
-        rows.insert(rows.begin(), {std::u16string(1, u'　') + char16_t(u'0' + seat % 10),
-                                   u"生" + std::u16string(1, char16_t(0x4E00 + seat))});
-        text += u"生" + std::u16string(1, char16_t(0x4E00 + seat))
-            + (seat == 1 ? u"\t8O" : seat == 62 ? u"\tx" : u"\t85") + u"\r\n";
+    for (int seat = 1; seat <= 62; ++seat) {
+        const std::u16string name = u"生" + std::u16string(1, char16_t(0x4E00 + seat));
+        rows.push_back({name});
+        text.insert(0, name + (seat == 1 ? u"\t8O\r\n" : seat == 62 ? u"\tx\r\n" : u"\t85\r\n"));
     }
     const StudentMatch match = MatchStudents(TrimTrailingLineEnds(text), rows);
     ASSERT_EQ(match.matched.size(), 62u);

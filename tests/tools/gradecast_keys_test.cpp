@@ -31,10 +31,11 @@ protected:
 
     // Runs the tool in the test's folder with the given arguments and bytes on
     // standard input.
-    ToolRun run(const std::vector<std::string> &arguments, const std::string &input = "")
+    ToolRun run(const std::vector<std::string> &arguments, const std::string &input = "",
+                const std::string &program = GRADECAST_KEYS_EXE)
     {
         write("stdin", input);
-        std::string command = "cd '" + m_folder.path().string() + "' && '" GRADECAST_KEYS_EXE "'";
+        std::string command = "cd '" + m_folder.path().string() + "' && '" + program + "'";
         for (const std::string &argument : arguments)
             command += " '" + argument + "'";
         const int raw = std::system((command + " <stdin >stdout 2>stderr").c_str());
@@ -80,13 +81,12 @@ TEST_F(GradecastKeys, StartsFromASettingsFileAsAWindowWould)
     // Explicit options win; --enter alone clears the Tab box.
     EXPECT_EQ(run({"--settings", ini, "--enter", "--score100", ""}, "85.456").out,
               lines("{ } {8} {5} {.} {4} {6} {Enter}"));
-    // Without --settings, the file beside the program (not in the working folder).
-    const std::string program = m_folder.path() / "gradecast-keys";
-    std::filesystem::copy_file(GRADECAST_KEYS_EXE, program);
-    write("GRADECAST.INI", "[GRADECAST]\r\nUSETAB=1\r\nABSENT=x\r\n");
-    const std::string out = write("out", "");
-    ASSERT_EQ(std::system(("printf '85\\n\\n90' | '" + program + "' >'" + out + "'").c_str()), 0);
-    EXPECT_EQ(readBytes(out), lines("{ } {8} {5} {TAB} {x} {TAB} { } {9} {0} {TAB}"));
+    // Without --settings, the file beside the program, not the one in the working folder.
+    std::filesystem::create_directory(m_folder.path() / "bin");
+    std::filesystem::copy_file(GRADECAST_KEYS_EXE, m_folder.path() / "bin/gradecast-keys");
+    write("bin/GRADECAST.INI", "[GRADECAST]\r\nUSETAB=1\r\nABSENT=x\r\n");
+    EXPECT_EQ(run({}, "85\n\n90", m_folder.path() / "bin/gradecast-keys").out,
+              lines("{ } {8} {5} {TAB} {x} {TAB} { } {9} {0} {TAB}"));
 }
 
 TEST_F(GradecastKeys, CheckSaysWhatARunWouldNotTypeAsItStandsAndExitsThree)
