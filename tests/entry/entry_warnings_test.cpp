@@ -44,11 +44,6 @@ TEST(ColumnWarnings, NameWhatARunWouldNotTypeAsItStands)
          u"有 6 " + rounded + u"87.5 → 88、1.5 → 2、2.5 → 3、3.5 → 4、4.5 → 5 等" + byDecimal},
         // Said once: an entry with text after its number is named for that.
         {u"87.5分\r\n87.5", {}, u"第 1 筆「87.5分」會輸入 88\n有 1 " + rounded + u"87.5 → 88" + byDecimal},
-        // Five named, the rest counted by kind.
-        {repeated(u"x\r\n", 6) + u"9O\r\n9O", {},
-         u"第 1 筆「x」不是數字，會輸入 0。\n第 2 筆「x」不是數字，會輸入 0。\n"
-         u"第 3 筆「x」不是數字，會輸入 0。\n第 4 筆「x」不是數字，會輸入 0。\n"
-         u"第 5 筆「x」不是數字，會輸入 0。\n另有 1 筆不是數字。\n另有 2 筆數字後還有其他文字。\n"},
         // Only the entries a run types are judged; the rest are counted.
         {sixty.substr(4) + u"word", {}, u"第 60 筆「word」不是數字，會輸入 0。\n"},
         {sixty + u"word", {}, u"只會填入前 60 筆，另有 1 筆這次不會填入。\n"},

@@ -30,9 +30,6 @@ TEST(BuildKeystrokeScript, WorkedExamplesAndALoneCarriageReturn)
     } cases[] = {
         {five, {u"-1", u"", 0, true, false},
          u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {3} {TAB} { } {7} {TAB}"},
-        {five, {u"-1", u"", 1, true, false},
-         u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {2} {.} {5} {TAB} "
-         u"{ } {7} {TAB}"},
         {five, {u"-1", u"A+", 1, false, true},
          u"{8} {5} {Enter} {-} {1} {Enter} {A} {+} {Enter} {9} {3} {Enter} {0} {7} {Enter}"},
         // After a CR only an LF is skipped: a lone CR keeps the digit after it.

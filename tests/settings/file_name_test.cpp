@@ -33,12 +33,9 @@ TEST(FitFileName, CutsBeforeTheExtensionAndNeverInsideACharacter)
         {chinese83 + u".csv", 253, chinese83 + u".csv"},
         {chinese83 + u".csv", 252, chinese83.substr(1) + u".csv"},
         {chinese83 + u".csv", 249, chinese83.substr(2) + u".csv"},
-        {u"ab\U0001F4D6.csv", 9, u"ab.csv"},
-        {u"ab\U0001F4D6.csv", 10, u"ab\U0001F4D6.csv"},
+        {u"ab\U0001F4D6.csv", 9, u"ab.csv"}, {u"ab\U0001F4D6.csv", 10, u"ab\U0001F4D6.csv"},
         // No extension to keep: a leading dot, or a last part too long to be one.
-        {u".abcdef", 4, u".abc"},
-        {u"ab.cdefgh", 6, u"ab.cde"},
-        {u"abcdef", 3, u"abc"},
+        {u".abcdef", 4, u".abc"}, {u"ab.cdefgh", 6, u"ab.cde"}, {u"abcdef", 3, u"abc"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FitFileName(c.name, c.limit), c.fitted) << c.limit;
