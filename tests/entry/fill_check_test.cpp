@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace gradecast {
 namespace {
 
@@ -41,20 +39,6 @@ std::vector<TypedEntry> entries(const std::vector<std::u16string> &texts)
     for (const std::u16string &text : texts)
         typed.push_back({int(typed.size()) + 1, text, 1});
     return typed;
-}
-
-TEST(FillCheck, TypedEntriesFollowTheSeparators)
-{
-    using Stretches = std::vector<std::tuple<int, std::u16string, int>>;
-    const auto stretches = [](bool tab) {
-        Stretches result;
-        for (const TypedEntry &e : TypedEntries(u"85\r\n\r\n92.5", {u"缺", u"", 0, tab, false}))
-            result.emplace_back(e.place, e.typed, e.separators);
-        return result;
-    };
-    EXPECT_EQ(stretches(true), (Stretches{{1, u" 85", 1}, {2, u"缺", 1}, {3, u" 93", 1}}));
-    // Neither box ticked: the whole run is one stretch into one field.
-    EXPECT_EQ(stretches(false), (Stretches{{1, u" 85缺 93", 0}}));
 }
 
 TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)

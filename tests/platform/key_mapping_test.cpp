@@ -41,11 +41,10 @@ TEST(KeyMapping, KeysAndTextOfEveryKindOfCharacter)
 
 TEST(KeyMapping, RefusesEveryOtherString)
 {
-    const char16_t high = 0xD83D;
-    const char16_t low = 0xDE00;
+    const char16_t high = 0xD83D; // half a surrogate pair
     const std::u16string refused[] = {
-        u"", u"{}", u"{ab}", u"x", u"{x", u"{tab}", u"{TAB} ", u"{{}}", u"{\t}",
-        {u'{', high, u'}'}, {u'{', low, high, u'}'}, {u'{', high, low, u'x', u'}'},
+        u"", u"{}", u"{ab}", u"x", u"{x", u"{tab}", u"{TAB} ", u"{{}}",
+        {u'{', high, u'}'}, {u'{', high, char16_t(0xDE00), u'x', u'}'},
     };
     for (const std::u16string &keys : refused)
         EXPECT_FALSE(keyStrokeFor(keys)) << testing::PrintToString(keys);
