@@ -32,9 +32,9 @@ TEST(SettingsPath, BesideTheProgramIfItMayWriteThereElseAUsersFolderTheFirstSave
         {"a folder of its own", false, 0755, 0755, "/cfg", "", true},
         {"a file left in a folder it cannot write", true, 0555, 0755, "/cfg", "", false},
         {"installed", false, 0555, 0755, "/cfg", "cfg/gradecast/GRADECAST.INI", true},
-        {"installed, no XDG_CONFIG_HOME", false, 0555, 0755, nullptr, inHome, true},
         {"installed, XDG_CONFIG_HOME not absolute", false, 0555, 0755, "cfg", inHome, true},
-        {"installed, a home it cannot write in", false, 0555, 0555, nullptr, inHome, false},
+        {"installed, no XDG_CONFIG_HOME, a home it cannot write in", false, 0555, 0555, nullptr,
+         inHome, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
