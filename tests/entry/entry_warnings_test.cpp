@@ -18,10 +18,8 @@ TEST(ColumnWarnings, NameWhatARunWouldNotTypeAsItStands)
     const std::u16string rounded = u"筆含小數，會四捨五入：";
     const std::u16string byDecimal = u"。（設定檔 DECIMAL 可保留小數）\n";
     const std::u16string sixty = repeated(u"85\r\n", MaxEntriesPerRun);
-    FillOptions oneDecimal;
-    oneDecimal.DecimalPlaces = 1;
-    FillOptions score100;
-    score100.Score100Text = u"A+";
+    const FillOptions oneDecimal{u"", u"", 1, false, false};
+    const FillOptions score100{u"", u"A+", 0, false, false};
     const struct {
         std::u16string text;
         FillOptions options;

@@ -7,12 +7,8 @@ namespace {
 
 LandedEntry keys(int sent, int seen, int field = -1, bool gone = false)
 {
-    LandedEntry landed;
-    landed.keysSent = sent;
-    landed.keysSeen = seen;
-    landed.field = field;
-    landed.fieldGone = gone;
-    return landed;
+    return {.keysSent = sent, .keysSeen = seen, .field = field, .fieldGone = gone, .value = {},
+            .valueAtSeparator = {}, .redrawn = false, .rejected = false, .rejection = {}};
 }
 
 // An entry whose keys all reached field, which held atSeparator when its
@@ -20,13 +16,9 @@ LandedEntry keys(int sent, int seen, int field = -1, bool gone = false)
 LandedEntry in(int field, std::u16string value, std::optional<std::u16string> atSeparator = {},
                bool redrawn = false, std::optional<std::u16string> rejection = {})
 {
-    LandedEntry landed = keys(3, 3, field);
-    landed.value = value;
-    landed.valueAtSeparator = atSeparator ? atSeparator : value;
-    landed.redrawn = redrawn;
-    landed.rejected = rejection.has_value();
-    landed.rejection = rejection.value_or(u"");
-    return landed;
+    return {.keysSent = 3, .keysSeen = 3, .field = field, .fieldGone = false, .value = value,
+            .valueAtSeparator = atSeparator ? atSeparator : value, .redrawn = redrawn,
+            .rejected = rejection.has_value(), .rejection = rejection.value_or(u"")};
 }
 
 const LandedEntry NoField = keys(3, 3);

@@ -13,12 +13,10 @@ PageReport page(std::u16string_view kept)
 {
     PageReport report;
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        LandedEntry landed;
-        landed.keysSent = landed.keysSeen = 3;
-        landed.field = int(i);
-        landed.valueAtSeparator = Typed[i].typed;
-        landed.value = kept[i] == u'=' ? Typed[i].typed : u"";
-        report.entries.push_back(landed);
+        report.entries.push_back({.keysSent = 3, .keysSeen = 3, .field = int(i), .fieldGone = false,
+                                  .value = kept[i] == u'=' ? Typed[i].typed : u"",
+                                  .valueAtSeparator = Typed[i].typed, .redrawn = false,
+                                  .rejected = false, .rejection = {}});
     }
     report.followedEntries = int(kept.size());
     return report;

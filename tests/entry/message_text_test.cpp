@@ -7,11 +7,10 @@ namespace {
 
 TEST(MessageText, NamedLinesNameFiveAndCountTheRest)
 {
-    const auto named = [](std::vector<std::size_t> items) {
-        return NamedLines(items, DecimalText, u" 筆不符。\n");
-    };
-    EXPECT_EQ(named({1, 2, 3, 4, 5}), u"1\n2\n3\n4\n5\n");
-    EXPECT_EQ(named({1, 2, 3, 4, 5, 6, 7}), u"1\n2\n3\n4\n5\n另有 2 筆不符。\n");
+    const std::vector<std::size_t> five = {1, 2, 3, 4, 5};
+    EXPECT_EQ(NamedLines(five, DecimalText, u" 筆不符。\n"), u"1\n2\n3\n4\n5\n");
+    EXPECT_EQ(NamedLines(std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7}, DecimalText, u" 筆不符。\n"),
+              u"1\n2\n3\n4\n5\n另有 2 筆不符。\n");
 }
 
 TEST(MessageText, LongTextsAreShownByTheirStartWithoutHalfACharacter)

@@ -1,5 +1,3 @@
-// The window's layout for an inner size, on plain placements in twips.
-
 #include "layout/layout.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// Where the settings file lives, with real folders and permissions.
-
 #include "settings/profile_store.h"
 #include "settings/settings_record.h"
 
