@@ -24,8 +24,7 @@ PageReport page(std::u16string_view kept)
 
 TEST(FillMending, RoundsTypeAgainWhatWasLostAtMostThreeTimes)
 {
-    // The second and third entries come back; the first is still lost after the third
-    // round, and the teacher hears how often it was typed again.
+    // The first entry is still lost after the third round; the teacher hears how often.
     using Again = std::vector<std::size_t>;
     FillMending lost(Typed);
     EXPECT_EQ(lost.takeReport(page(u"~~~")), (Again{0, 1, 2}));

@@ -29,8 +29,7 @@ protected:
         return m_folder.path() / name;
     }
 
-    // Runs the tool in the test's folder with the given arguments and bytes on
-    // standard input.
+    // Runs the tool in the test's folder with the arguments and bytes on standard input.
     ToolRun run(const std::vector<std::string> &arguments, const std::string &input = "",
                 const std::string &program = GRADECAST_KEYS_EXE)
     {
