@@ -30,9 +30,6 @@ struct EntryWarning {
 // warnings.
 std::vector<EntryWarning> EntryWarnings(std::u16string_view text, const FillOptions &options);
 
-// How many lines a message names one by one before it counts the rest.
-inline constexpr std::size_t NamedWarnings = 5;
-
 // "第 1 筆「國文」不是數字，會輸入 0。" or "第 5 筆「8O」會輸入 8"; a student
 // fill names the pasted line: "第 5 列「8O」會輸入 8".
 std::u16string WarningLine(const EntryWarning &warning);

@@ -220,11 +220,8 @@ std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const Page
                                       i < typedAgain.size() ? typedAgain[i] : 0));
     }
 
-    std::u16string message;
-    for (std::size_t i = 0; i < lines.size() && i < NamedWarnings; ++i)
-        message += lines[i] + u"\n";
-    if (lines.size() > NamedWarnings)
-        message += u"另有 " + DecimalText(lines.size() - NamedWarnings) + u" 筆與填入的不符。\n";
+    std::u16string message =
+        NamedLines(lines, [](const std::u16string &line) { return line; }, u" 筆與填入的不符。\n");
     if (blankRejected)
         message += u"這個網頁不接受數字前的空白：在「100分使用」填入 100，"
                    u"成績會以整數輸入，前面不加空白。\n";

@@ -8,18 +8,6 @@ namespace gradecast {
 
 namespace {
 
-// Up to NamedWarnings lines of one kind, then "另有 N" and what the rest are.
-template <typename Item, typename Name>
-std::u16string namedLines(const std::vector<Item> &items, Name &&name, std::u16string_view rest)
-{
-    std::u16string lines;
-    for (std::size_t i = 0; i < items.size() && i < NamedWarnings; ++i)
-        lines += name(items[i]) + u"\n";
-    if (items.size() > NamedWarnings)
-        lines += u"另有 " + DecimalText(items.size() - NamedWarnings) + std::u16string(rest);
-    return lines;
-}
-
 std::u16string placesText(const std::vector<int> &lines)
 {
     std::u16string text;
@@ -35,17 +23,17 @@ std::u16string StudentMatchMessage(const StudentMatch &match)
     std::u16string text = u"貼上的 " + DecimalText(match.lines) + u" 列中，有 "
         + DecimalText(match.matched.size()) + u" 列在頁面上找到學生。\n";
     const std::u16string untyped =
-        namedLines(
+        NamedLines(
             match.notFound,
             [](const NamedLine &l) { return LineHead(l.line, l.shown) + u"在頁面上找不到"; },
             u" 列在頁面上找不到。\n")
-        + namedLines(
+        + NamedLines(
             match.severalRows,
             [](const NamedLine &l) {
                 return LineHead(l.line, l.shown) + u"對得上頁面上不只一位學生";
             },
             u" 列對得上頁面上不只一位學生。\n")
-        + namedLines(
+        + NamedLines(
             match.sameStudent,
             [](const SharedStudent &s) {
                 return u"第 " + placesText(s.lines) + u" 列是同一位學生：" + ShownText(s.shown);
@@ -53,7 +41,7 @@ std::u16string StudentMatchMessage(const StudentMatch &match)
             u" 位學生有不只一列。\n");
     if (!untyped.empty())
         text += untyped + u"依學生填入時，上面這些列不會填入。\n";
-    text += namedLines(
+    text += NamedLines(
         match.withoutScore,
         [](const std::u16string &student) { return u"頁面上沒有成績：" + ShownText(student); },
         u" 位學生頁面上沒有成績。\n");

@@ -7,32 +7,18 @@ namespace {
 
 LandedEntry keys(int sent, int seen, int field = -1, bool gone = false)
 {
-    LandedEntry landed;
-    landed.keysSent = sent;
-    landed.keysSeen = seen;
-    landed.field = field;
-    landed.fieldGone = gone;
-    return landed;
+    return {.keysSent = sent, .keysSeen = seen, .field = field, .fieldGone = gone, .value = {},
+            .valueAtSeparator = {}, .redrawn = false, .rejected = false, .rejection = {}};
 }
 
 // An entry whose keys all reached field, which held atSeparator when its
-// separator came and holds value now.
+// separator came and holds value now; with a rejection, marked invalid.
 LandedEntry in(int field, std::u16string value, std::optional<std::u16string> atSeparator = {},
-               bool redrawn = false)
+               bool redrawn = false, std::optional<std::u16string> rejection = {})
 {
-    LandedEntry landed = keys(3, 3, field);
-    landed.value = value;
-    landed.valueAtSeparator = atSeparator ? atSeparator : value;
-    landed.redrawn = redrawn;
-    return landed;
-}
-
-LandedEntry rejectedIn(int field, std::u16string value, std::u16string words)
-{
-    LandedEntry landed = in(field, std::move(value));
-    landed.rejected = true;
-    landed.rejection = std::move(words);
-    return landed;
+    return {.keysSent = 3, .keysSeen = 3, .field = field, .fieldGone = false, .value = value,
+            .valueAtSeparator = atSeparator ? atSeparator : value, .redrawn = redrawn,
+            .rejected = rejection.has_value(), .rejection = rejection.value_or(u"")};
 }
 
 const LandedEntry NoField = keys(3, 3);
@@ -47,128 +33,59 @@ std::vector<TypedEntry> entries(const std::vector<std::u16string> &texts)
     return typed;
 }
 
-struct Page {
-    std::vector<LandedEntry> landed;
-    int followed = -1; // -1: every entry
-    bool navigated = false;
-    bool busy = false;
-
-    PageReport report() const
-    {
-        return {landed, followed < 0 ? int(landed.size()) : followed, navigated, busy};
-    }
-};
-
-TEST(FillCheck, TypedEntriesFollowTheSeparators)
-{
-    FillOptions tab;
-    tab.AbsentText = u"缺";
-    tab.TabAfterEntry = true;
-    const auto entries = TypedEntries(u"85\r\n\r\n92.5", tab);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].typed, u"缺");
-    EXPECT_EQ(entries[2].typed, u" 93");
-    EXPECT_EQ(entries[2].place, 3);
-    EXPECT_EQ(entries[2].separators, 1);
-
-    // Neither box ticked: the whole run is one stretch into one field.
-    tab.TabAfterEntry = false;
-    const auto one = TypedEntries(u"85\r\n\r\n92.5", tab);
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].typed, u" 85缺 93");
-    EXPECT_EQ(one[0].separators, 0);
-}
-
-TEST(FillCheck, MessageNamesWhatDiffers)
+TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
 {
     struct Row {
         const char *name;
         std::vector<std::u16string> typed;
-        Page page;
+        PageReport page;
+        std::vector<std::size_t> again;
         std::u16string message;
     };
+    const std::u16string emptied = u"第 1 筆「 85」在欄位中成為「」。\n";
     const std::vector<Row> rows = {
-        {"same text, same number", {u" 85", u" 100", u"07", u"A+", u" .5", u"-1"},
-         {{in(0, u" 85"), in(1, u"100"), in(2, u"7.0"), in(3, u"A+"), in(4, u"0.5"),
-           in(5, u"-1")}},
-         u""},
-        {"cut and filtered", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}},
+        {"same text, same number, redrawn and kept", {u" 85", u" 100", u"07", u"A+", u" .5", u"-1"},
+         {{in(0, u" 85", u" 85", true), in(1, u"100.0"), in(2, u"7.0"), in(3, u"A+"), in(4, u"0.5"),
+           in(5, u"-1.0")}, 6}, {}, u""},
+        {"cut and filtered at once", {u" 100", u"缺"}, {{in(0, u" 1"), in(1, u"")}, 2}, {},
          u"第 1 筆「 100」在欄位中成為「 1」。\n第 2 筆「缺」在欄位中成為「」。\n"},
-        {"pre-filled field", {u" 85"}, {{in(0, u"80 85")}},
-         u"第 1 筆「 85」在欄位中成為「80 85」。\n"},
-        {"two entries in one field", {u" 85", u" 90"}, {{in(4, u" 85 90"), in(4, u" 85 90")}},
-         u"第 1 筆「 85」在欄位中成為「 85 90」。\n第 2 筆與第 1 筆進入同一個欄位。\n"},
-        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}},
+        {"only plain numbers match by value", {u" 85", u" 1", u"."},
+         {{in(0, u"85分"), in(1, u"1e0"), in(2, u"0")}, 3}, {},
+         u"第 1 筆「 85」在欄位中成為「85分」。\n第 2 筆「 1」在欄位中成為「1e0」。\n"
+         u"第 3 筆「.」在欄位中成為「0」。\n"},
+        {"landed, then emptied", {u" 85"}, {{in(0, u"", u" 85")}, 1}, {0}, emptied},
+        {"redrawn with half of it at the separator", {u" 85"}, {{in(0, u"", u" 8", true)}, 1}, {0},
+         emptied},
+        {"no separator, no redraw", {u" 85"}, {{keys(3, 3, 0)}, 1}, {}, emptied},
+        {"two entries in one field", {u" 85", u" 90"},
+         {{in(4, u"", u" 85"), in(4, u"", u" 90")}, 2}, {}, emptied + u"第 2 筆與第 1 筆進入同一個欄位。\n"},
+        {"in no field, keys swallowed", {u" 85", u" 90"}, {{NoField, Swallowed}, 2}, {},
          u"第 1 筆「 85」沒有進入任何輸入欄位。\n第 2 筆「 90」沒有進入任何輸入欄位。\n"},
-        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}},
+        {"field gone", {u" 85", u" 90", u" 70"}, {{in(0, u" 85"), in(1, u" 90"), Gone}, 3}, {},
          u"第 3 筆的欄位已不在頁面上。\n"},
-        {"lost and never typed again", {u" 85"}, {{in(0, u"", u" 85")}},
-         u"第 1 筆「 85」在欄位中成為「」。\n"},
         {"rejected by the page", {u"A", u" 90"},
-         {{rejectedIn(0, u"A", u"請輸入數字"), rejectedIn(1, u" 90", u"")}},
+         {{in(0, u"A", {}, false, u"請輸入數字"), in(1, u" 90", {}, false, u"")}, 2}, {},
          u"第 1 筆「A」頁面標示為錯誤：請輸入數字\n第 2 筆「 90」頁面標示為錯誤。\n"
          u"這個網頁不接受數字前的空白：在「100分使用」填入 100，成績會以整數輸入，前面不加空白。\n"},
-        {"a rejected word needs no remedy", {u"缺"}, {{rejectedIn(0, u"缺", u"")}},
+        {"a rejected word needs no remedy", {u"缺"}, {{in(0, u"缺", {}, false, u"")}, 1}, {},
          u"第 1 筆「缺」頁面標示為錯誤。\n"},
         {"empty entries are judged by their keys only", {u"", u"", u" 85"},
-         {{in(0, u"80"), Swallowed, in(1, u" 85")}},
-         u"第 2 筆「」沒有進入任何輸入欄位。\n"},
-        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}}, u""},
+         {{in(0, u"80"), Swallowed, in(1, u" 85")}, 3}, {}, u"第 2 筆「」沒有進入任何輸入欄位。\n"},
+        {"entries that press no key are not judged", {u"缺"}, {{LandedEntry{}}, 1}, {}, u""},
         {"not followed", {u" 85", u" 90", u" 70", u" 60"},
-         {{in(0, u" 85"), in(1, u"9"), in(2, u""), in(3, u"")}, 2},
+         {{in(0, u" 85"), in(1, u"9"), in(2, u"", u" 70"), in(3, u"")}, 2}, {},
          u"第 2 筆「 90」在欄位中成為「9」。\n無法核對第 3 筆以後的成績。\n"},
-        {"navigated", {u" 85", u" 90"}, {{in(0, u" 85")}, 1, true},
-         u"填入時頁面換頁了，無法核對後面的成績。\n"},
-        {"more than five", {u"1", u"2", u"3", u"4", u"5", u"6", u"7"},
-         {std::vector<LandedEntry>(7, NoField), -1, true},
-         u"第 1 筆「1」沒有進入任何輸入欄位。\n第 2 筆「2」沒有進入任何輸入欄位。\n"
-         u"第 3 筆「3」沒有進入任何輸入欄位。\n第 4 筆「4」沒有進入任何輸入欄位。\n"
-         u"第 5 筆「5」沒有進入任何輸入欄位。\n另有 2 筆與填入的不符。\n"
-         u"填入時頁面換頁了，無法核對後面的成績。\n"},
+        {"navigated", {u" 85", u" 90"}, {{in(0, u"", u" 85")}, 1, true}, {},
+         emptied + u"填入時頁面換頁了，無法核對後面的成績。\n"},
         {"busy: from the first entry not as typed", {u" 85", u" 90", u" 70"},
-         {{in(0, u" 85"), in(1, u""), Gone}, -1, false, true},
+         {{in(0, u" 85"), in(1, u"", u" 90"), Gone}, 3, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
-        {"busy: from the first not followed", {u" 85", u" 90"},
-         {{in(0, u" 85"), in(1, u" 90")}, 1, false, true},
-         u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
-        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, -1, false, true}, u""},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page.report()), row.message)
-            << row.name;
-}
-
-TEST(FillCheck, OnlyWhatThePageLostAfterItLandedIsTypedAgain)
-{
-    struct Row {
-        const char *name;
-        Page page;
-        std::vector<std::size_t> again;
-    };
-    const std::vector<Row> rows = {
-        {"landed, then emptied", {{in(0, u" 85"), in(1, u"", u" 85")}}, {1}},
-        {"cut at once", {{in(0, u" 8")}}, {}},
-        {"redrawn with half of it at the separator", {{in(0, u"", u" 8", true)}}, {0}},
-        {"redrawn and kept", {{in(0, u" 85", u" 85", true)}}, {}},
-        {"no separator, no redraw", {{keys(3, 3, 0)}}, {}},
-        {"in another entry's field", {{in(2, u"", u" 85"), in(2, u"", u" 85")}}, {}},
-        {"no field, gone, not followed", {{NoField, Gone, in(3, u"", u" 85", true)}, 2}, {}},
-        {"navigated", {{in(0, u"", u" 85")}, -1, true}, {}},
-        {"still busy", {{in(0, u"", u" 85")}, -1, false, true}, {}},
+        {"busy, every entry as typed", {u" 85"}, {{in(0, u" 85")}, 1, false, true}, {}, u""},
     };
     for (const Row &row : rows) {
-        const std::vector<std::u16string> texts(row.page.landed.size(), u" 85");
-        EXPECT_EQ(EntriesToTypeAgain(entries(texts), row.page.report()), row.again) << row.name;
+        EXPECT_EQ(EntriesToTypeAgain(entries(row.typed), row.page), row.again) << row.name;
+        EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page), row.message) << row.name;
     }
-}
-
-TEST(FillCheck, OnlyPlainNumbersMatchByValue)
-{
-    EXPECT_TRUE(SameEntry(u" 85", u"85.00") && SameEntry(u"-1", u"-1.0"));
-    for (const auto &[typed, held] : {std::pair(u" 85", u"8 5"), std::pair(u" 85", u"85分"),
-                                      std::pair(u"A+", u"A"), std::pair(u" 1", u"1e0"),
-                                      std::pair(u".", u"0")})
-        EXPECT_FALSE(SameEntry(typed, held)) << testing::PrintToString(std::u16string(held));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Splitting, the limit and the separators: fuzz/fuzz_keystroke_script.cpp, against a
-// model; here the worked examples, the mends and the typed text of single entries.
+// Splitting, the limit, the separators and surrogate pairs: fuzz/fuzz_keystroke_script.cpp,
+// against a model; here a worked example, a lone CR and the typed text of single entries.
 
 #include "entry/keystroke_script.h"
 
@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace gradecast {
 namespace {
@@ -21,44 +20,28 @@ std::u16string joined(const KeystrokeScript &script)
     return line;
 }
 
-TEST(BuildKeystrokeScript, WorkedExampleFiveLinesUnderThreeOptionSets)
+TEST(BuildKeystrokeScript, WorkedExamplesAndALoneCarriageReturn)
 {
-    const std::u16string text = TrimTrailingLineEnds(u"85\r\n\r\n100\r\n92.5\r\n7\r\n");
-    EXPECT_EQ(text, u"85\r\n\r\n100\r\n92.5\r\n7");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"", 0, true, false})),
-              u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {3} {TAB} "
-              u"{ } {7} {TAB}");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"", 1, true, false})),
-              u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {2} {.} {5} {TAB} "
-              u"{ } {7} {TAB}");
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, {u"-1", u"A+", 1, false, true})),
-              u"{8} {5} {Enter} {-} {1} {Enter} {A} {+} {Enter} {9} {3} {Enter} {0} {7} {Enter}");
+    const std::u16string five = TrimTrailingLineEnds(u"85\r\n\r\n100\r\n92.5\r\n7\r\n");
+    const struct {
+        std::u16string text;
+        FillOptions options;
+        std::u16string script;
+    } cases[] = {
+        {five, {u"-1", u"", 0, true, false},
+         u"{ } {8} {5} {TAB} {-} {1} {TAB} { } {1} {0} {0} {TAB} { } {9} {3} {TAB} { } {7} {TAB}"},
+        {five, {u"-1", u"A+", 1, false, true},
+         u"{8} {5} {Enter} {-} {1} {Enter} {A} {+} {Enter} {9} {3} {Enter} {0} {7} {Enter}"},
+        // After a CR only an LF is skipped: a lone CR keeps the digit after it.
+        {u"85\r90\r\r\n7", {u"", u"", 0, true, false},
+         u"{ } {8} {5} {TAB} { } {9} {0} {TAB} {TAB} { } {7} {TAB}"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(joined(BuildKeystrokeScript(c.text, c.options)), c.script)
+            << testing::PrintToString(c.text);
 }
 
-TEST(BuildKeystrokeScript, WorkedExampleRoundingAndOddEntries)
-{
-    const std::u16string text = TrimTrailingLineEnds(u"99.5\r\n0.25\r\n-3\r\nabc\r\n 7 \r\n");
-    FillOptions options{u"", u"", 1, false, true};
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, options)),
-              u"{ } {9} {9} {.} {5} {Enter} { } {.} {3} {Enter} {-} {3} {Enter} "
-              u"{ } {0} {Enter} { } {7} {Enter}");
-    options.Score100Text = u"A+";
-    EXPECT_EQ(joined(BuildKeystrokeScript(text, options)),
-              u"{A} {+} {Enter} {0} {0} {Enter} {-} {0} {3} {Enter} {0} {0} {Enter} "
-              u"{0} {7} {Enter}");
-}
-
-TEST(BuildKeystrokeScript, MendedCases)
-{
-    // After a CR only an LF is skipped: a lone CR keeps the digit after it.
-    using Entries = std::vector<std::u16string_view>;
-    EXPECT_EQ(ScriptEntries(u"85\r90\r\r\n7"), (Entries{u"85", u"90", u"", u"7"}));
-    // A surrogate pair is one string.
-    EXPECT_EQ(joined(BuildKeystrokeScript(u"\t", {u"\U0001F600", u"", 0, false, false})),
-              u"{\U0001F600} {\U0001F600}");
-}
-
-TEST(EntryTypedText, RoundsReplacesAndStaysWithinTheDoubleRange)
+TEST(EntryTypedText, RoundsReplacesWritesTwoDigitsAndStaysWithinTheDoubleRange)
 {
     const std::u16string largest = u"1.79769313486232E+308";
     const struct {
@@ -68,7 +51,10 @@ TEST(EntryTypedText, RoundsReplacesAndStaysWithinTheDoubleRange)
     } cases[] = {
         {u"", u"A+", 2, u"absent"},   {u"0.5", u"", 0, u" 1"},      {u"-2.5", u"", 0, u"-2"},
         {u"-2.6", u"", 0, u"-3"},     {u"-0.5", u"", 0, u" 0"},     {u"85.456", u"", 2, u" 85.46"},
-        {u"85.456", u"", -1, u" 85"}, {u"99.49", u"A+", 1, u"99"},  {u"3", u"A+", 2, u"03"},
+        {u"85.456", u"", -1, u" 85"}, {u"0.25", u"", 1, u" .3"},    {u" 7 ", u"", 1, u" 7"},
+        {u"abc", u"", 1, u" 0"},      {u"99.49", u"A+", 1, u"99"},  {u"99.5", u"A+", 1, u"A+"},
+        {u"3", u"A+", 2, u"03"},      {u"-3", u"A+", 0, u"-03"},    {u"abc", u"A+", 0, u"00"},
+        {u"-123", u"A+", 0, u"-123"}, {u"-1E15", u"A+", 0, u"-1E+15"},
         // Rounding to the decimals would leave the range of a double: whole numbers.
         {u"85.4", u"", 309, u" 85"},  {u"2.4", u"", 308, u" 2"},    {u"1E-10", u"", 308, u" 1E-10"},
         {u"1E400", u"", 0, u" " + largest}, {u"-1E400", u"A+", 0, u"-" + largest},

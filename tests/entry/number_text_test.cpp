@@ -9,15 +9,6 @@
 namespace gradecast {
 namespace {
 
-TEST(NumberText, TwoDigitsWithTheSign)
-{
-    const std::pair<double, std::u16string> cases[] = {
-        {0, u"00"}, {7, u"07"}, {85, u"85"}, {-3, u"-03"}, {-123, u"-123"}, {-1e15, u"-1E+15"},
-    };
-    for (const auto &[value, text] : cases)
-        EXPECT_EQ(TwoDigitText(value), text) << value;
-}
-
 TEST(NumberText, SignPlaceFifteenDigitsNoLeadingZeroAndExponentAtTheExtremes)
 {
     const double infinity = std::numeric_limits<double>::infinity();

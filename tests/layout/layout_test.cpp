@@ -1,5 +1,3 @@
-// The window's layout for an inner size, on plain placements in twips.
-
 #include "layout/layout.h"
 
 #include <gtest/gtest.h>
@@ -26,15 +24,9 @@ std::string placements(const LayoutControls &c)
     return out.str();
 }
 
-auto recorded(const TwipsRect &browser)
+TEST(FormLayout, NewWindowSizeMovesTheColumnAndStretchesTheBrowser)
 {
-    const BrowserPlacement p = RecordedPlacement(browser);
-    return std::tuple(p.top, p.left, p.width, p.height);
-}
-
-// The layout a new window gets at its own inner size of 11880 x 8490.
-LayoutControls fullLayout()
-{
+    // The layout a new window gets at its own inner size of 11880 x 8490.
     LayoutControls c = DefinitionControls();
     c.Label2.left = 10505, c.Label3.left = 10315, c.Label4.left = 10375;
     c.Text2.left = 10355, c.Text2.height = 6295;
@@ -42,59 +34,25 @@ LayoutControls fullLayout()
     c.Check1.left = c.Check4.left = 10445;
     c.Text3.left = c.Text4.left = 11225;
     c.WB1.width = 10195, c.WB1.height = 7430;
-    return c;
-}
 
-TEST(FormLayout, NewWindowSizeMovesTheColumnAndStretchesTheBrowser)
-{
     const LayoutControls laidOut = FormLayout(DefinitionControls(), 11880, 8490);
-    EXPECT_EQ(placements(laidOut), placements(fullLayout()));
-    EXPECT_EQ(recorded(laidOut.WB1), std::tuple(960, 60, 10195, 7430));
-    EXPECT_EQ(placements(FormLayout(laidOut, 11880, 8490)), placements(fullLayout()));
-}
-
-TEST(FormLayout, MinimizedKeepsPositionsAndShrinksSizesThenRestores)
-{
-    // Nothing, and both sides just short of where the first position reaches zero.
-    for (const auto &[w, h] : {std::pair(0.0, 0.0), std::pair(654.0, 534.0)}) {
-        SCOPED_TRACE(testing::Message() << w << " x " << h);
-        LayoutControls expected = fullLayout();
-        expected.Text2.height = expected.WB1.width = expected.WB1.height = 100;
-        const LayoutControls minimized = FormLayout(fullLayout(), w, h);
-        EXPECT_EQ(placements(minimized), placements(expected));
-        EXPECT_EQ(placements(FormLayout(minimized, 11880, 8490)), placements(fullLayout()));
-    }
+    EXPECT_EQ(placements(laidOut), placements(c));
+    EXPECT_EQ(placements(FormLayout(laidOut, 11880, 8490)), placements(c));
+    const BrowserPlacement p = RecordedPlacement(laidOut.WB1);
+    EXPECT_EQ(std::tuple(p.top, p.left, p.width, p.height), std::tuple(960, 60, 10195, 7430));
 }
 
 TEST(FormLayout, PositionsAreWrittenFromZeroUpSizesOnlyAboveZero)
 {
-    // One value of the layout and the inner width or height at which it comes
-    // to exactly 0: half a twip below that, a position stays where it was and
-    // a size becomes 100; half a twip above, the value is written unrounded.
-    const struct {
-        const char *name;
-        TwipsRect LayoutControls::*control;
-        float TwipsRect::*field;
-        bool byHeight;
-        double size;
-    } cases[] = {
-        {"Text3 left", &LayoutControls::Text3, &TwipsRect::left, false, 655},
-        {"Label3 left", &LayoutControls::Label3, &TwipsRect::left, false, 1565},
-        {"Command3 top", &LayoutControls::Command3, &TwipsRect::top, true, 535},
-        {"WB1 width", &LayoutControls::WB1, &TwipsRect::width, false, 1685},
-        {"Text2 height", &LayoutControls::Text2, &TwipsRect::height, true, 2195},
-    };
-    for (const auto &c : cases) {
-        const auto valueAt = [&](double size) {
-            return (c.byHeight ? FormLayout(DefinitionControls(), 11880, size)
-                               : FormLayout(DefinitionControls(), size, 8490)).*c.control.*c.field;
-        };
-        const bool isSize = c.field == &TwipsRect::width || c.field == &TwipsRect::height;
-        const float kept = isSize ? 100 : DefinitionControls().*c.control.*c.field;
-        EXPECT_EQ(std::tuple(valueAt(c.size - 0.5), valueAt(c.size), valueAt(c.size + 0.5)),
-                  std::tuple(kept, isSize ? 100.0f : 0.0f, 0.5f))
-            << c.name;
-    }
+    // Text3's left comes to exactly 0 at an inner width of 655 and WB1's width at 1685: half
+    // a twip short, the position stays where it was and the size becomes 100; half a twip
+    // over, each is written unrounded.
+    const LayoutControls d = DefinitionControls();
+    const auto at = [&](double width) { return FormLayout(d, width, 8490); };
+    EXPECT_EQ(std::tuple(at(654.5).Text3.left, at(655).Text3.left, at(655.5).Text3.left),
+              std::tuple(d.Text3.left, 0.0f, 0.5f));
+    EXPECT_EQ(std::tuple(at(1684.5).WB1.width, at(1685).WB1.width, at(1685.5).WB1.width),
+              std::tuple(100.0f, 100.0f, 0.5f));
 }
 
 TEST(RecordedPlacement, RoundsHalvesToEvenAndHoldsAtTheLimitsOfInt)

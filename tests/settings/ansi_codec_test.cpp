@@ -26,16 +26,12 @@ TEST(AnsiCodec, ConvertsBetweenUnicodeAndBig5BothWays)
     }
 }
 
-TEST(AnsiCodec, WhatBig5CannotHoldBecomesAQuestionMark)
+TEST(AnsiCodec, WhatBig5CannotHoldIsAQuestionMarkInvalidBytesAReplacementCharacter)
 {
     EXPECT_EQ(AnsiFromUnicode(u"caf\u00E9缺"), "caf?\xAF\xCA");
     EXPECT_EQ(AnsiFromUnicode(u"a\U0001F600b"), "a?b"); // one "?" for a surrogate pair
     const std::u16string loneSurrogates{u'a', char16_t(0xD800), u'b', char16_t(0xDC00)};
     EXPECT_EQ(AnsiFromUnicode(loneSurrogates), "a?b?");
-}
-
-TEST(AnsiCodec, InvalidBytesBecomeTheReplacementCharacter)
-{
     const std::pair<std::string, std::u16string> cases[] = {
         {"\xAF\xCA\xFF", u"缺\uFFFD"},
         {"a\xA4", u"a\uFFFD"},                                        // lead byte at the end

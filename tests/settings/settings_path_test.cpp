@@ -1,6 +1,3 @@
-// Where the settings file lives, with real folders and permissions; as root
-// (who may write anywhere) each test runs again as the user nobody.
-
 #include "settings/profile_store.h"
 #include "settings/settings_record.h"
 
@@ -8,107 +5,56 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace gradecast;
-using test::readBytes;
 using test::TempFolder;
-using test::writeBytes;
 
-namespace {
-
-// Runs the current test as nobody, from a copy of this program that nobody may run.
-void runAsNobody()
-{
-    const passwd *nobody = ::getpwnam("nobody");
-    if (!nobody)
-        GTEST_SKIP() << "no user nobody here to run the test as";
-    TempFolder copy;
-    const std::filesystem::path program = copy.path() / "settings_tests";
-    std::filesystem::permissions(copy.path(), std::filesystem::perms(0755));
-    std::filesystem::copy_file("/proc/self/exe", program);
-    const std::string command = "setpriv --reuid=" + std::to_string(nobody->pw_uid) + " --regid="
-        + std::to_string(nobody->pw_gid) + " --clear-groups '" + program.string()
-        + "' --gtest_filter=SettingsPath."
-        + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    EXPECT_EQ(std::system(command.c_str()), 0) << "failed as nobody (see above): " << command;
-}
-
-// Sets XDG_CONFIG_HOME and HOME for one test and gives the program a folder.
-class Place {
-public:
-    Place(std::optional<std::string> config, const std::string &home)
-    {
-        config ? ::setenv("XDG_CONFIG_HOME", config->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-        ::setenv("HOME", home.c_str(), 1);
-        OverrideSettingsFolder(program.path());
-    }
-    ~Place() { OverrideSettingsFolder(std::nullopt); }
-    TempFolder program;
-};
-
-} // namespace
-
-TEST(SettingsPath, BesideTheProgramWhenItsFileIsThereOrItsFolderCanBeWritten)
+TEST(SettingsPath, BesideTheProgramIfItMayWriteThereElseAUsersFolderTheFirstSaveMakes)
 {
     if (::geteuid() == 0)
-        return runAsNobody();
-    enum Where { Beside, Config, Home };
-    struct Case {
+        return test::runAsNobody();
+    const std::string old = "[GRADECAST]\r\n";
+    const std::string saved = "[GRADECAST]\r\nURL=http://s/\r\nUSEENTER=0\r\nUSETAB=1\r\n"
+                              "ABSENT=\xaf\xca\r\nSCORE100=A\r\n";
+    const std::string inHome = ".config/gradecast/GRADECAST.INI";
+    const struct {
         const char *what;
         bool oldFile;
-        mode_t folderMode;
-        std::optional<std::string> config;
-        Where expected;
+        mode_t programMode, homeMode;
+        const char *config;   // XDG_CONFIG_HOME, inside the home when it starts with "/"
+        std::string expected; // inside the home; empty: beside the program
+        bool saves;           // else the save fails: "Permission denied"
+    } cases[] = {
+        {"a folder of its own", false, 0755, 0755, "/cfg", "", true},
+        {"a file left in a folder it cannot write", true, 0555, 0755, "/cfg", "", false},
+        {"installed", false, 0555, 0755, "/cfg", "cfg/gradecast/GRADECAST.INI", true},
+        {"installed, XDG_CONFIG_HOME not absolute", false, 0555, 0755, "cfg", inHome, true},
+        {"installed, no XDG_CONFIG_HOME, a home it cannot write in", false, 0555, 0555, nullptr,
+         inHome, false},
     };
-    const Case cases[] = {
-        {"a folder of its own", false, 0755, "/cfg", Beside},
-        {"its own folder with a file", true, 0755, "/cfg", Beside},
-        {"a file left in a folder it cannot write", true, 0555, "/cfg", Beside},
-        {"installed", false, 0555, "/cfg", Config},
-        {"installed, no XDG_CONFIG_HOME", false, 0555, std::nullopt, Home},
-        {"installed, XDG_CONFIG_HOME not absolute", false, 0555, "cfg", Home},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        Place place(c.config, "/home/t");
+        TempFolder program;
+        TempFolder home;
+        OverrideSettingsFolder(program.path());
+        ::setenv("HOME", home.path().c_str(), 1);
+        std::string config = c.config ? c.config : "";
+        if (config.starts_with('/'))
+            config.insert(0, home.path().string());
+        c.config ? ::setenv("XDG_CONFIG_HOME", config.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
         if (c.oldFile)
-            writeBytes(place.program.file(), "[GRADECAST]\r\n");
-        ASSERT_EQ(::chmod(place.program.path().c_str(), c.folderMode), 0);
-        const std::filesystem::path expected[] = {
-            place.program.file(), "/cfg/gradecast/GRADECAST.INI",
-            "/home/t/.config/gradecast/GRADECAST.INI"};
-        EXPECT_EQ(SettingsFilePath(), expected[c.expected]);
+            test::writeBytes(program.file(), old);
+        ASSERT_EQ(::chmod(program.path().c_str(), c.programMode), 0);
+        ASSERT_EQ(::chmod(home.path().c_str(), c.homeMode), 0);
+
+        const std::filesystem::path file = SettingsFilePath();
+        EXPECT_EQ(file, c.expected.empty() ? program.file() : home.path() / c.expected);
+        const ProfileWriteResult result = SaveSettings({u"http://s/", 0, 1, u"缺", u"A", 2}, file);
+        EXPECT_EQ(result.ok, c.saves) << result.error;
+        EXPECT_EQ(result.error.find("Permission denied") != std::string::npos, !c.saves);
+        EXPECT_EQ(test::readBytes(file), c.saves ? saved : c.oldFile ? old : "");
+        OverrideSettingsFolder(std::nullopt);
     }
-}
-
-TEST(SettingsPath, TheFirstSaveCreatesTheUsersFolder)
-{
-    if (::geteuid() == 0)
-        return runAsNobody();
-    TempFolder home;
-    Place place(std::nullopt, home.path().string());
-    ASSERT_EQ(::chmod(place.program.path().c_str(), 0555), 0);
-    const std::filesystem::path file = home.path() / ".config/gradecast/GRADECAST.INI";
-    ASSERT_EQ(SettingsFilePath(), file);
-
-    ASSERT_TRUE(SaveSettings({u"http://school.example/", 0, 1, u"缺", u"A", 2}, file).ok);
-    EXPECT_EQ(readBytes(file), "[GRADECAST]\r\nURL=http://school.example/\r\nUSEENTER=0\r\n"
-                               "USETAB=1\r\nABSENT=\xaf\xca\r\nSCORE100=A\r\n");
-    SettingsRecord back;
-    LoadSettings(back, SettingsFilePath());
-    EXPECT_EQ(back.AbsentText, u"缺");
-    EXPECT_EQ(place.program.listing(), "");
-
-    // A home the user cannot write in: the save says why and leaves nothing.
-    ASSERT_EQ(::chmod(home.path().c_str(), 0555), 0);
-    ::setenv("XDG_CONFIG_HOME", (home.path() / "other").c_str(), 1);
-    const ProfileWriteResult result = SaveSettings({}, SettingsFilePath());
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("Permission denied"), std::string::npos) << result.error;
-    EXPECT_EQ(home.listing(), ".config");
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <pwd.h>
 #include <set>
 #include <string>
 #include <string_view>
@@ -60,6 +63,24 @@ inline std::string readBytes(const std::filesystem::path &file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Root may write anywhere, so tests of what a user may not do run again as the
+// user nobody: the current test, from a copy of this program that nobody may run.
+inline void runAsNobody()
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (!nobody)
+        GTEST_SKIP() << "no user nobody here to run the test as";
+    TempFolder copy;
+    const std::filesystem::path program = copy.path() / "tests";
+    std::filesystem::permissions(copy.path(), std::filesystem::perms(0755));
+    std::filesystem::copy_file("/proc/self/exe", program);
+    const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string command = "setpriv --reuid=" + std::to_string(nobody->pw_uid) + " --regid="
+        + std::to_string(nobody->pw_gid) + " --clear-groups '" + program.string()
+        + "' --gtest_filter=" + test->test_suite_name() + "." + test->name();
+    EXPECT_EQ(std::system(command.c_str()), 0) << "failed as nobody (see above): " << command;
 }
 
 } // namespace gradecast::test
