@@ -149,10 +149,9 @@ void WindowTest::saveAsksThenWrites()
     const PromptRequest &question = prompt.shown().first();
     QCOMPARE(question.text, "確定要將目前設定的校務行政網址,使用Tab,使用Enter,"
                             "100分使用,缺考使用...等參數儲存?");
-    QCOMPARE(question.icon, QMessageBox::Critical);
-    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(question.defaultButton, QMessageBox::Yes);
-    QCOMPARE(question.parent, &window);
+    QVERIFY(question.icon == QMessageBox::Critical && question.parent == &window
+            && question.buttons == (QMessageBox::Yes | QMessageBox::No)
+            && question.defaultButton == QMessageBox::Yes);
     if (fileIsAFolder) {
         const QString report = prompt.shown().at(1).text;
         QVERIFY2(report.contains(file) && report.contains(QString::fromLocal8Bit(
