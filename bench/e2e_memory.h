@@ -4,7 +4,6 @@
 #include <QMap>
 #include <QString>
 
-#include <optional>
 
 #include <sys/types.h>
 
@@ -61,11 +60,6 @@ struct PopupCycle {
     // The same after glibc has handed free heap back to the system
     // (malloc_trim): tells memory still in use from freed memory kept.
     MemorySample afterTrim;
-    // Then after a full garbage collection of the pages' scripts, in the
-    // renderer the opening page shares with its pop-ups (when the engine
-    // was started with --js-flags=--expose-gc): tells garbage not yet
-    // collected from memory still held.
-    std::optional<MemorySample> afterGc;
     double settleBeforeMs = 0;
     double settleCheckpointMs = 0;
     double settleAfterMs = 0;

@@ -375,10 +375,6 @@ int runMemory(int popups, int checkpoint)
     row(opened(popups), cycle.after, seconds(cycle.settleAfterMs));
     row(QStringLiteral("The same, main process heap trimmed (diagnosis only)"), cycle.afterTrim,
         QString());
-    if (cycle.afterGc) {
-        row(QStringLiteral("The same, then the scripts' garbage collected (diagnosis only)"),
-            *cycle.afterGc, QString());
-    }
     // The first pop-ups fill the engine's caches; the goal on a whole day is
     // that later ones add nothing.
     const MemorySample &early = checkpointed ? cycle.atCheckpoint : cycle.after;
@@ -425,11 +421,6 @@ int runMemory(int popups, int checkpoint)
     samples << &cycle.after;
     live << &cycle.liveAfter;
     stages << QString::number(popups);
-    if (cycle.afterGc) {
-        samples << &*cycle.afterGc;
-        live << &cycle.liveAfter;
-        stages << QStringLiteral("%1 with the garbage collected").arg(popups);
-    }
     const auto series = [&](const auto &value) {
         QStringList values;
         for (qsizetype i = 0; i < samples.size(); ++i)
