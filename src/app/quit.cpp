@@ -53,6 +53,9 @@ void Form1::closeEvent(QCloseEvent *event)
         });
         return;
     }
+    // The teacher has agreed to cut off what the program's end would.
+    if (OpenWindows().size() == 1)
+        CancelDownloads();
     event->accept();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/windows.h"
+#include "browser/downloads.h"
 #include "browser/printing.h"
 #include "browser/sign_in.h"
 #include "platform/prompt.h"
@@ -40,6 +41,11 @@ HttpReply answer(const QByteArray &head)
     };
     if (path == "/signin")
         return {"401 Unauthorized", Html + "WWW-Authenticate: Basic realm=\"school\"\r\n", "no"};
+    // A file that never ends. With no type, the engine waits for more of it to
+    // guess one before the download starts.
+    if (path == "/export")
+        return {"200 OK", "Content-Type: text/csv\r\nContent-Disposition: attachment\r\n", "1,2",
+                1 << 20, true};
     if (path == "/alert")
         return page("setTimeout(() => alert('請注意'), 50)");
     if (path == "/confirm")
@@ -78,6 +84,8 @@ private slots:
     void printPopUpsPrintAndClose();
     void leavingAPageWithInputAsks_data();
     void leavingAPageWithInputAsks();
+    void endingDuringADownloadAsks_data();
+    void endingDuringADownloadAsks();
     void pageBoxesCanBeStopped_data();
     void pageBoxesCanBeStopped();
 
@@ -108,9 +116,11 @@ void WindowLifetimeTest::cleanup()
 {
     SetPrintDialogRunner({});
     SetSignInAsker({});
+    SetSaveFileChooser({});
     m_answer = {};
     m_shown.clear();
     qDeleteAll(OpenWindows());
+    CancelDownloads();
 }
 
 Form1 *WindowLifetimeTest::openWindow(const QString &path)
@@ -280,6 +290,45 @@ void WindowLifetimeTest::leavingAPageWithInputAsks()
     QVERIFY(!noAnswer.wait(4000));
     QVERIFY(window && other);
     QCOMPARE(evaluate(window->WB1, "f.value").toString(), QString("85"));
+}
+
+void WindowLifetimeTest::endingDuringADownloadAsks_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::addColumn<bool>("end");
+    // Yes first: a box the cancel wrongly shows turns up in the next row.
+    QTest::newRow("結束離開, Yes") << true << true;
+    QTest::newRow("window's X, Yes") << false << true;
+    QTest::newRow("結束離開, No") << true << false;
+    QTest::newRow("window's X, No") << false << false;
+}
+
+// Ending the program while a file comes asks first; No keeps the window and
+// the download, Yes goes and leaves no part of the file.
+void WindowLifetimeTest::endingDuringADownloadAsks()
+{
+    QFETCH(bool, quit);
+    QFETCH(bool, end);
+    QPointer<Form1> window = openWindow("plain");
+    QVERIFY(window);
+    const QString name = QTest::currentDataTag() + QString(".csv");
+    SetSaveFileChooser([&](QWidget *, const QString &) { return m_dir.filePath(name); });
+    const auto left = [&] { return QDir(m_dir.path()).entryList({name + '*'}); };
+    window->WB1->load(m_server->url("export"));
+    QTRY_VERIFY_WITH_TIMEOUT(DownloadRunning() && !left().isEmpty(), Patience);
+    m_answer = [&](const PromptRequest &) { return end ? QMessageBox::Yes : QMessageBox::No; };
+
+    quit ? window->Command9->click() : void(window->close());
+    QCOMPARE(m_shown.value(0).text, QString("下載尚未完成，仍要結束嗎?"));
+    QCOMPARE(m_shown.value(0).defaultButton, QMessageBox::No);
+    if (end) {
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull() && !DownloadRunning(), Patience);
+        QCOMPARE(left(), QStringList());
+    } else {
+        QCOMPARE(evaluate(window->WB1, "6 * 7").toInt(), 42);
+        QVERIFY(window && DownloadRunning() && !left().isEmpty());
+    }
+    QCOMPARE(m_shown.size(), 1);
 }
 
 void WindowLifetimeTest::pageBoxesCanBeStopped_data()
