@@ -56,6 +56,9 @@ HttpReply answer(const QByteArray &head)
         return page("setTimeout(() => print(), 50)");
     if (path == "/sign-in")
         return page("", "<iframe src=\"/signin\"></iframe>");
+    if (path == "/save")
+        return page("setTimeout(() => document.getElementById('a').click(), 50)",
+                    "<a id=a href=\"/export\">匯出</a>");
     if (path.startsWith("/certificate?https="))
         return page("setTimeout(() => location = '" + path.mid(19) + "', 50)");
     if (path.startsWith("/pop?"))
@@ -144,13 +147,13 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes_data()
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QString>("way");
     // Each kind of dialog, and each way a window goes, at least once; a
-    // page's script waits while its own box is up, so a page box goes by
-    // the teacher or by quitting.
+    // page's script waits while its own box is up, and the engine hears no
+    // page while a save dialog is up, so these go by the teacher or by quitting.
     const std::pair<const char *, const char *> rows[] = {
         {"print", "page"},         {"print", "opener"},  {"print", "teacher"},
         {"print", "quit"},         {"certificate", "page"}, {"certificate", "quit"},
         {"sign-in", "teacher"},    {"alert", "teacher"}, {"confirm", "quit"},
-        {"prompt", "teacher"},
+        {"prompt", "teacher"},     {"save", "teacher"},
     };
     for (const auto &[dialog, way] : rows)
         QTest::newRow((QString(dialog) + " / " + way).toUtf8()) << QString(dialog) << QString(way);
@@ -198,6 +201,10 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes()
         goAway(parent);
         return std::optional<Credentials>({"teacher", "x"});
     });
+    SetSaveFileChooser([&](QWidget *parent, const QString &) {
+        goAway(parent);
+        return m_dir.filePath("saved.csv");
+    });
     m_answer = [&](const PromptRequest &request) {
         if (request.input)
             *request.input = "李";
@@ -217,9 +224,10 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes()
         QVERIFY(opener && opener->isVisible());
         QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
     }
-    // The teacher's close and quitting cancel the print.
+    // The teacher's close and quitting cancel the print and the download.
     if (way == "teacher" || way == "quit")
         QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!DownloadRunning());
 }
 
 void WindowLifetimeTest::printPopUpsPrintAndClose_data()
