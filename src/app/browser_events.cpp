@@ -35,6 +35,11 @@ void Form1::WB1_NavigateComplete2()
 void Form1::WB1_WindowClosing()
 {
     m_pageLetGo = true;
+    // Quitting closes the windows together, once every page has let its own go.
+    if (m_quitting) {
+        emit pageLetGo();
+        return;
+    }
     // While a fill runs, the window closes when the run has let it go.
     if (isLocked())
         m_closeAfterFill = true;
@@ -47,6 +52,7 @@ void Form1::WB1_WindowClosing()
 void Form1::WB1_CloseRefused()
 {
     ++m_closeAsks;
+    m_pageLetGo = false;
     m_quitting = false;
     m_downloadsAsked = false;
     WB1->stopClosing();

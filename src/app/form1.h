@@ -78,7 +78,13 @@ public:
 
     // Quitting and closing (app/).
     void Command9_Click();
-    // Closes the window as part of quitting: the page is asked, downloads are not.
+    // Quitting asks the window's page whether the window may go, after the
+    // window's own dialogs have ended as cancelled; downloads are not asked
+    // about. The answer comes as pageLetGo or WB1's CloseRefused, and the
+    // window stays until closeForQuit.
+    void askToQuit();
+    // Every page asked has let its window go: the window closes without its
+    // page being asked again.
     void closeForQuit();
 
     // Navigation (browser/).
@@ -94,6 +100,10 @@ public:
     void WB1_NavigateComplete2();
     void WB1_WindowClosing();
     void WB1_CloseRefused();
+
+signals:
+    // While quitting, the page has let the window go.
+    void pageLetGo();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -24,10 +24,21 @@ void Form1::Command9_Click()
     QuitProgram(this);
 }
 
-void Form1::closeForQuit()
+void Form1::askToQuit()
 {
     m_quitting = true;
-    close();
+    if (m_pageLetGo)
+        emit pageLetGo();
+    else
+        close();
+}
+
+void Form1::closeForQuit()
+{
+    if (isLocked())
+        m_closeAfterFill = true;
+    else
+        close();
 }
 
 // Whatever closes the window, a dialog of its own open on the stack ends
@@ -38,7 +49,7 @@ void Form1::closeEvent(QCloseEvent *event)
     event->ignore();
     if (PostponeCloseForDialogs(this, m_pageLetGo ? CloseBy::Page : CloseBy::Teacher))
         return;
-    if (!m_quitting && !m_downloadsAsked && OpenWindows().size() == 1 && DownloadRunning()) {
+    if (!m_quitting && !m_downloadsAsked && IsLastWindow(this) && DownloadRunning()) {
         if (!AskYesNo(this, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
                       QMessageBox::No))
             return;
@@ -53,6 +64,9 @@ void Form1::closeEvent(QCloseEvent *event)
         });
         return;
     }
+    // The teacher has agreed to cut off what the program's end would.
+    if (IsLastWindow(this))
+        CancelDownloads();
     event->accept();
 }
 

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace gradecast {
 
 namespace {
@@ -63,10 +65,18 @@ bool MayOpenWindow(Form1 *asking)
     return false;
 }
 
+bool IsLastWindow(const Form1 *window)
+{
+    return std::ranges::none_of(OpenWindows(), [window](const Form1 *other) {
+        return other != window && other->isVisible();
+    });
+}
+
 namespace {
 
-// Closes the windows open when the teacher quit, one at a time, so that a
-// window whose page keeps the teacher stops the rest.
+// Asks the pages of the windows open when the teacher quit, one at a time (a
+// question at a time, and none after a No), and closes the windows only when
+// every page has let its window go.
 class Quitting : public QObject
 {
 public:
@@ -75,36 +85,62 @@ public:
     {
         for (Form1 *window : OpenWindows())
             m_windows.append(window);
-        closeNext();
+        ask(0);
     }
 
 private:
-    void closeNext()
+    void ask(qsizetype next)
     {
-        m_windows.removeAll(nullptr);
-        // The program ends with its last window.
-        if (m_windows.isEmpty()) {
+        while (next < m_windows.size() && !m_windows[next])
+            ++next;
+        m_asking = next;
+        if (next == m_windows.size()) {
+            for (Form1 *window : m_windows)
+                if (window)
+                    window->closeForQuit();
             deleteLater();
             return;
         }
-        Form1 *window = m_windows.takeFirst();
-        connect(window, &QObject::destroyed, this, &Quitting::closeNext, Qt::QueuedConnection);
-        connect(window->WB1, &WebBrowser::CloseRefused, this, &QObject::deleteLater);
-        window->closeForQuit();
+        Form1 *window = m_windows[next];
+        // A window closed meanwhile counts as let go.
+        const auto answered = [this, next] {
+            if (next == m_asking)
+                ask(next + 1);
+        };
+        connect(window, &Form1::pageLetGo, this, answered, Qt::QueuedConnection);
+        connect(window, &QObject::destroyed, this, answered, Qt::QueuedConnection);
+        connect(window->WB1, &WebBrowser::CloseRefused, this, &Quitting::stay);
+        window->askToQuit();
+    }
+
+    // The teacher stays on a page: every window stays as it was.
+    void stay()
+    {
+        m_asking = -1;
+        for (Form1 *window : m_windows)
+            if (window)
+                window->WB1_CloseRefused();
+        deleteLater();
     }
 
     QList<QPointer<Form1>> m_windows;
+    qsizetype m_asking = 0;
 };
 
 } // namespace
 
 void QuitProgram(QWidget *asking)
 {
+    // A second quit while the first is still asking would close windows
+    // whose pages have let go before the rest have answered.
+    static QPointer<Quitting> quitting;
+    if (quitting)
+        return;
     if (DownloadRunning()
         && !AskYesNo(asking, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
                      QMessageBox::No))
         return;
-    new Quitting;
+    quitting = new Quitting;
 }
 
 } // namespace gradecast

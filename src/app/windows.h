@@ -22,10 +22,14 @@ QList<Form1 *> OpenWindows();
 // windows have been closed below the limit.
 bool MayOpenWindow(Form1 *asking);
 
-// Ends the program: every window closes, one after the other, each after its
-// page has let it go; nothing is saved. A running download is asked about
+// Whether window is the last of the program's windows still shown: the
+// program ends with it.
+bool IsLastWindow(const Form1 *window);
+
+// Ends the program: the windows open now close together once each page has
+// let its window go; nothing is saved. A running download is asked about
 // first (asking: the window whose button was pressed). When the teacher stays
-// on a page, that window and those not closed yet stay open.
+// on a page, every window stays open.
 void QuitProgram(QWidget *asking);
 
 } // namespace gradecast

@@ -175,6 +175,18 @@ public:
 
     static bool anyRunning() { return !followed().isEmpty(); }
 
+    // The teacher ends the program: the engine removes what it wrote, and
+    // no box tells of it.
+    static void cancelAll()
+    {
+        for (Download *download : followed()) {
+            if (download && download->m_request) {
+                download->m_quiet = true;
+                download->m_request->cancel();
+            }
+        }
+    }
+
 private:
     static QHash<quint32, QPointer<Download>> &followed()
     {
@@ -258,6 +270,8 @@ private:
         if (state == QWebEngineDownloadRequest::DownloadInterrupted)
             m_request->cancel();
         QFile::remove(m_partial);
+        if (m_quiet)
+            return;
         // A link with a download attribute on a site whose certificate the
         // teacher accepted fails before it reaches the server: the engine
         // lets the certificate through for page loads only. A page load of
@@ -276,6 +290,7 @@ private:
     QPointer<QProgressDialog> m_progress;
     bool m_nameOffered;
     bool m_over = false;
+    bool m_quiet = false;
 };
 
 QHash<QWebEnginePage *, Retry> &retries()
@@ -347,6 +362,11 @@ SaveFileChooser SetSaveFileChooser(SaveFileChooser replacement)
 bool DownloadRunning()
 {
     return Download::anyRunning();
+}
+
+void CancelDownloads()
+{
+    Download::cancelAll();
 }
 
 void WatchDownloads()

@@ -31,4 +31,8 @@ void NoteDownloadEncoding(WebBrowser *browser);
 // Whether a download is under way.
 bool DownloadRunning();
 
+// Cancels every download under way, as the program ends: without a word, and
+// leaving no part of a file.
+void CancelDownloads();
+
 } // namespace gradecast

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/windows.h"
+#include "browser/downloads.h"
 #include "browser/printing.h"
 #include "browser/sign_in.h"
 #include "platform/prompt.h"
@@ -40,6 +41,11 @@ HttpReply answer(const QByteArray &head)
     };
     if (path == "/signin")
         return {"401 Unauthorized", Html + "WWW-Authenticate: Basic realm=\"school\"\r\n", "no"};
+    // A file that never ends. With no type, the engine waits for more of it to
+    // guess one before the download starts.
+    if (path == "/export")
+        return {"200 OK", "Content-Type: text/csv\r\nContent-Disposition: attachment\r\n", "1,2",
+                1 << 20, true};
     if (path == "/alert")
         return page("setTimeout(() => alert('請注意'), 50)");
     if (path == "/confirm")
@@ -50,6 +56,9 @@ HttpReply answer(const QByteArray &head)
         return page("setTimeout(() => print(), 50)");
     if (path == "/sign-in")
         return page("", "<iframe src=\"/signin\"></iframe>");
+    if (path == "/save")
+        return page("setTimeout(() => document.getElementById('a').click(), 50)",
+                    "<a id=a href=\"/export\">匯出</a>");
     if (path.startsWith("/certificate?https="))
         return page("setTimeout(() => location = '" + path.mid(19) + "', 50)");
     if (path.startsWith("/pop?"))
@@ -78,6 +87,8 @@ private slots:
     void printPopUpsPrintAndClose();
     void leavingAPageWithInputAsks_data();
     void leavingAPageWithInputAsks();
+    void endingDuringADownloadAsks_data();
+    void endingDuringADownloadAsks();
     void pageBoxesCanBeStopped_data();
     void pageBoxesCanBeStopped();
 
@@ -108,9 +119,11 @@ void WindowLifetimeTest::cleanup()
 {
     SetPrintDialogRunner({});
     SetSignInAsker({});
+    SetSaveFileChooser({});
     m_answer = {};
     m_shown.clear();
     qDeleteAll(OpenWindows());
+    CancelDownloads();
 }
 
 Form1 *WindowLifetimeTest::openWindow(const QString &path)
@@ -134,13 +147,13 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes_data()
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QString>("way");
     // Each kind of dialog, and each way a window goes, at least once; a
-    // page's script waits while its own box is up, so a page box goes by
-    // the teacher or by quitting.
+    // page's script waits while its own box is up, and the engine hears no
+    // page while a save dialog is up, so these go by the teacher or by quitting.
     const std::pair<const char *, const char *> rows[] = {
         {"print", "page"},         {"print", "opener"},  {"print", "teacher"},
         {"print", "quit"},         {"certificate", "page"}, {"certificate", "quit"},
         {"sign-in", "teacher"},    {"alert", "teacher"}, {"confirm", "quit"},
-        {"prompt", "teacher"},
+        {"prompt", "teacher"},     {"save", "teacher"},
     };
     for (const auto &[dialog, way] : rows)
         QTest::newRow((QString(dialog) + " / " + way).toUtf8()) << QString(dialog) << QString(way);
@@ -188,6 +201,10 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes()
         goAway(parent);
         return std::optional<Credentials>({"teacher", "x"});
     });
+    SetSaveFileChooser([&](QWidget *parent, const QString &) {
+        goAway(parent);
+        return m_dir.filePath("saved.csv");
+    });
     m_answer = [&](const PromptRequest &request) {
         if (request.input)
             *request.input = "李";
@@ -207,9 +224,10 @@ void WindowLifetimeTest::dialogEndsWhenItsWindowGoes()
         QVERIFY(opener && opener->isVisible());
         QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
     }
-    // The teacher's close and quitting cancel the print.
+    // The teacher's close and quitting cancel the print and the download.
     if (way == "teacher" || way == "quit")
         QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!DownloadRunning());
 }
 
 void WindowLifetimeTest::printPopUpsPrintAndClose_data()
@@ -249,14 +267,15 @@ void WindowLifetimeTest::leavingAPageWithInputAsks_data()
     QTest::newRow("結束離開, leave") << true << true;
 }
 
-// A page with the teacher's input asks before it is left; the default is to
-// stay, and staying keeps the page as it was (and, when quitting, every window).
+// A page with the teacher's input asks before it is left, once; the default
+// is to stay, and staying keeps the page as it was (and, when quitting, every
+// window, the one asked before it too).
 void WindowLifetimeTest::leavingAPageWithInputAsks()
 {
     QFETCH(bool, quit);
     QFETCH(bool, leave);
-    QPointer<Form1> window = openWindow("unsaved");
     QPointer<Form1> other = openWindow("plain");
+    QPointer<Form1> window = openWindow("unsaved");
     QVERIFY(window && other);
     QVERIFY(clickScoreField(window->WB1, 1));
     QTest::keyClicks(window->WB1->focusProxy(), "85");
@@ -274,12 +293,53 @@ void WindowLifetimeTest::leavingAPageWithInputAsks()
     if (leave) {
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(other.isNull(), quit, Patience);
+        QCOMPARE(m_shown.size(), 1);
         return;
     }
     QSignalSpy noAnswer(window->WB1, &WebBrowser::WindowClosing);
     QVERIFY(!noAnswer.wait(4000));
     QVERIFY(window && other);
     QCOMPARE(evaluate(window->WB1, "f.value").toString(), QString("85"));
+    QCOMPARE(evaluate(other->WB1, "document.body.innerText").toString(), QString("成績"));
+}
+
+void WindowLifetimeTest::endingDuringADownloadAsks_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::addColumn<bool>("end");
+    // Yes first: a box the cancel wrongly shows turns up in the next row.
+    QTest::newRow("結束離開, Yes") << true << true;
+    QTest::newRow("window's X, Yes") << false << true;
+    QTest::newRow("結束離開, No") << true << false;
+    QTest::newRow("window's X, No") << false << false;
+}
+
+// Ending the program while a file comes asks first; No keeps the window and
+// the download, Yes goes and leaves no part of the file.
+void WindowLifetimeTest::endingDuringADownloadAsks()
+{
+    QFETCH(bool, quit);
+    QFETCH(bool, end);
+    QPointer<Form1> window = openWindow("plain");
+    QVERIFY(window);
+    const QString name = QTest::currentDataTag() + QString(".csv");
+    SetSaveFileChooser([&](QWidget *, const QString &) { return m_dir.filePath(name); });
+    const auto left = [&] { return QDir(m_dir.path()).entryList({name + '*'}); };
+    window->WB1->load(m_server->url("export"));
+    QTRY_VERIFY_WITH_TIMEOUT(DownloadRunning() && !left().isEmpty(), Patience);
+    m_answer = [&](const PromptRequest &) { return end ? QMessageBox::Yes : QMessageBox::No; };
+
+    quit ? window->Command9->click() : void(window->close());
+    QCOMPARE(m_shown.value(0).text, QString("下載尚未完成，仍要結束嗎?"));
+    QCOMPARE(m_shown.value(0).defaultButton, QMessageBox::No);
+    if (end) {
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull() && !DownloadRunning(), Patience);
+        QCOMPARE(left(), QStringList());
+    } else {
+        QCOMPARE(evaluate(window->WB1, "6 * 7").toInt(), 42);
+        QVERIFY(window && DownloadRunning() && !left().isEmpty());
+    }
+    QCOMPARE(m_shown.size(), 1);
 }
 
 void WindowLifetimeTest::pageBoxesCanBeStopped_data()
