@@ -1,5 +1,7 @@
 // The school system beyond the score page on local servers and the real engine:
-// certificates, downloads, printing, sign-in, zoom and Qt's own dialogs in Chinese.
+// certificates, downloads, printing, sign-in, zoom and Qt's own dialogs in Chinese;
+// windows that go while one of their dialogs is open, pages that ask before they are
+// left, and pages that open box after box.
 
 #include "app/form1.h"
 #include "app/windows.h"
@@ -17,12 +19,18 @@
 
 using namespace gradecast;
 
+namespace {
+
+constexpr int Patience = 30000;
 const QByteArray Csv = "座號,成績\r\n1,95\r\n2,缺考\r\n";
 const QString Sheet = QStringLiteral("第一次段考成績單 Score sheet");
 
 // export: a file; cut: one the server breaks off; slow: one that never ends;
-// named?<disposition>: a file named so; sheet?<charset>: the sheet in that encoding.
-static HttpReply answer(const QByteArray &head)
+// named?<disposition>: a file named so; sheet?<charset>: the sheet in that encoding;
+// signin: a page behind a sign-in; unsaved: a score field whose page asks before it is
+// left; pop?<script>: a page that runs script; alert, confirm, prompt, print, save,
+// sign-in and certificate?https=<site>: a page that opens that dialog at once.
+HttpReply answer(const QByteArray &head)
 {
     const QByteArray path = head.split(' ').value(1);
     const QByteArray query = path.mid(path.indexOf('?') + 1);
@@ -39,8 +47,38 @@ static HttpReply answer(const QByteArray &head)
     if (path == "/signin" && !head.contains("Basic " + QByteArray("teacher:s3cret").toBase64()))
         return {"401 Unauthorized", html + "WWW-Authenticate: Basic realm=\"school 成績\"\r\n",
                 "<p id=r>請先登入</p>"};
-    return {"200 OK", html, "<p id=r>" + (path == "/signin" ? "歡迎 teacher" : Sheet).toUtf8()};
+    const auto page = [&](const QByteArray &script, const QByteArray &more = {}) {
+        return HttpReply{"200 OK", html,
+                         "<p id=r>" + (path == "/signin" ? "歡迎 teacher" : Sheet).toUtf8() + "</p>"
+                             + more + "<script>" + script + "</script>"};
+    };
+    const QHash<QByteArray, QByteArray> dialogs = {
+        {"/alert", "alert('請注意')"},       {"/confirm", "confirm('確定嗎?')"},
+        {"/prompt", "prompt('姓名', '王')"}, {"/print", "print()"},
+        {"/save", "location = '/export'"},
+    };
+    if (dialogs.contains(path))
+        return page("setTimeout(() => " + dialogs[path] + ", 50)");
+    if (path == "/sign-in")
+        return page("", "<iframe src=\"/signin\"></iframe>");
+    if (path.startsWith("/certificate?https="))
+        return page("setTimeout(() => location = '" + path.mid(19) + "', 50)");
+    if (path.startsWith("/pop?"))
+        return page(QByteArray::fromPercentEncoding(query));
+    if (path == "/unsaved")
+        return page("function scoreField() { return document.getElementById('f'); }"
+                    "onbeforeunload = e => { e.preventDefault(); e.returnValue = ''; }",
+                    "<a href=#>首頁</a><input id=f>");
+    return page("");
 }
+
+// The window a dialog belongs to.
+Form1 *windowOf(QWidget *parent)
+{
+    return parent ? qobject_cast<Form1 *>(parent->window()) : nullptr;
+}
+
+} // namespace
 
 class SchoolSessionTest : public QObject
 {
@@ -57,6 +95,7 @@ private slots:
                                               "-i", m_home.filePath("ca.crt")}) == 0;
         qputenv("HOME", QFile::encodeName(m_home.path()));
         m_prompt.emplace();
+        m_untrusted.emplace(&answer, MakeTestCertificates(m_keys.path()));
     }
 
     void cleanup()
@@ -65,6 +104,7 @@ private slots:
         SetPrintDialogRunner({});
         SetSignInAsker({});
         qDeleteAll(OpenWindows());
+        CancelDownloads();
         m_prompt.emplace();
     }
 
@@ -84,7 +124,7 @@ private slots:
 
         // Another root asks. Return on the question is No: the error page stays.
         m_window->WB1->load(page);
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
         QCOMPARE(pageText(), QString());
         const PromptRequest question = m_prompt->shown().value(0);
         QCOMPARE(question.defaultButton, QMessageBox::No);
@@ -106,7 +146,7 @@ private slots:
         });
         evaluate(m_window->WB1, "var a = document.createElement('a'); a.href = 'export';"
                                 "a.download = ''; document.body.append(a); a.click()");
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keys.filePath("成績.csv")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(keys.filePath("成績.csv")), Patience);
         QCOMPARE(m_prompt->shown().size(), 2);
     }
 
@@ -169,20 +209,20 @@ private slots:
         QVERIFY(open(m_server.url(page)));
         m_window->WB1->load(m_server.url(path));
 
-        QTRY_COMPARE_WITH_TIMEOUT(offered.value(0), target, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(offered.value(0), target, Patience);
         if (path == "slow") {
             QProgressDialog *progress = nullptr;
             QTRY_VERIFY_WITH_TIMEOUT((progress = m_window->findChild<QProgressDialog *>())
-                                         && progress->isVisible(), 30000);
+                                         && progress->isVisible(), Patience);
             QCOMPARE(content(), QByteArray("old"));
             QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(m_prompt->shown().size(), told.isEmpty() ? 0 : 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompt->shown().size(), told.isEmpty() ? 0 : 1, Patience);
         QVERIFY(m_prompt->shown().value(0).text.contains(told));
-        QTRY_COMPARE_WITH_TIMEOUT(content(), save && told.isEmpty() ? Csv : "old", 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(content(), save && told.isEmpty() ? Csv : "old", Patience);
         // Nothing else is left (the engine removes a cancelled part in its own time).
         QTRY_COMPARE_WITH_TIMEOUT(folder.entryList(QDir::Files | QDir::Hidden), QStringList{saved},
-                                  30000);
+                                  Patience);
         // The engine's own tries after a broken transfer ask nothing.
         QCOMPARE(offered.size(), 1);
     }
@@ -223,10 +263,10 @@ private slots:
         const auto pdfText = [&] {
             QProcess pdftotext;
             pdftotext.start("pdftotext", {pdf, "-"});
-            return pdftotext.waitForFinished(30000)
+            return pdftotext.waitForFinished(Patience)
                 ? QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified() : QString();
         };
-        QTRY_COMPARE_WITH_TIMEOUT(pdfText(), Sheet, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(pdfText(), Sheet, Patience);
         QCOMPARE(dialogs, 1);
     }
 
@@ -277,20 +317,11 @@ private slots:
             QVERIFY2(qFuzzyCompare(zoom, to), qPrintable(name + QString(": %1").arg(zoom)));
         }
 
-        // The zoom stays while the window navigates, and the fill types the same.
+        // The zoom stays while the window navigates.
         m_window->WB1->setZoomFactor(1.25);
-        const QUrl fields(testPage("fields.html").toString() + "?n=2");
-        m_window->WB1->load(fields);
-        QVERIFY(waitForPage(m_window->WB1, fields));
+        m_window->WB1->load(m_server.url("other"));
+        QVERIFY(waitForPage(m_window->WB1, m_server.url("other")));
         QCOMPARE(evaluate(m_window->WB1, "window.devicePixelRatio").toDouble(), 1.25);
-
-        QVERIFY(clickScoreField(m_window->WB1, 1));
-        m_window->Check1->setChecked(true);
-        m_window->Text2->setPlainText("95\n100");
-        m_prompt->answer(QMessageBox::Yes);
-        QTest::mouseClick(m_window->Command3, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_window->WB1, "values()").toStringList(),
-                                  QStringList({" 95", " 100"}), 30000);
     }
 
     // The page's alert, answered as the teacher would: its own title, its text
@@ -314,6 +345,223 @@ private slots:
         QCOMPARE(seen, QStringList({"網頁訊息 - 127.0.0.1", "<b>請確認</b>", "確定"}));
     }
 
+    // Whatever closes the window while its dialog is up, the dialog ends as
+    // cancelled, the window goes after it and the other windows go on. A page
+    // that closes itself while it prints still prints.
+    void dialogEndsWhenItsWindowGoes_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("way");
+        // Each kind of dialog, and each way a window goes, at least once; a
+        // page's script waits while its own box is up, and the engine hears no
+        // page while a save dialog is up, so these go by the teacher or by quitting.
+        const std::pair<const char *, const char *> rows[] = {
+            {"print", "page"},      {"print", "opener"},    {"print", "teacher"},
+            {"print", "quit"},      {"certificate", "page"}, {"certificate", "quit"},
+            {"sign-in", "teacher"}, {"alert", "teacher"},   {"confirm", "quit"},
+            {"prompt", "teacher"},  {"save", "teacher"},
+        };
+        for (const auto &[dialog, way] : rows)
+            QTest::newRow((QString(dialog) + " / " + way).toUtf8()) << QString(dialog)
+                                                                    << QString(way);
+    }
+
+    void dialogEndsWhenItsWindowGoes()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, way);
+        QPointer<Form1> opener = openWindow(m_server.url("plain"));
+        QVERIFY(opener);
+        QPointer<Form1> popup;
+        int dialogs = 0;
+        // Runs inside the dialog: the window is asked to go, and the dialog answers Yes.
+        const auto goAway = [&](QWidget *parent) {
+            // A page may ask again while its window goes (a sign-in retried):
+            // only the first dialog sends the window away.
+            if (dialogs++ > 0)
+                return;
+            // The dialog may come before the pop-up's page has reported back.
+            if (!popup)
+                popup = windowOf(parent);
+            QVERIFY(popup && windowOf(parent) == popup);
+            QSignalSpy closing(popup->WB1, &WebBrowser::WindowClosing);
+            if (way == "page")
+                evaluate(popup->WB1, "window.close(), 1");
+            else if (way == "opener")
+                evaluate(opener->WB1, "w.close(), 1");
+            else if (way == "teacher")
+                popup->close();
+            else
+                opener->Command9->click();
+            QVERIFY(way == "teacher" || way == "quit" || closing.size() || closing.wait(Patience));
+        };
+        const QString pdf = m_home.filePath(QTest::currentDataTag() + QString(".pdf"));
+        SetPrintDialogRunner([&](QPrinter *printer, QWidget *parent) {
+            goAway(parent);
+            printer->setOutputFileName(pdf);
+            return true;
+        });
+        SetSignInAsker([&](QWidget *parent, const SignInRequest &) {
+            goAway(parent);
+            return std::optional<Credentials>({"teacher", "x"});
+        });
+        SetSaveFileChooser([&](QWidget *parent, const QString &) {
+            goAway(parent);
+            return m_home.filePath("saved.csv");
+        });
+        m_prompt->answerWith([&](const PromptRequest &request) {
+            if (request.input)
+                *request.input = "李";
+            goAway(request.parent);
+            return request.buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+        });
+        const QString path = dialog == "certificate"
+            ? "certificate?https=" + m_untrusted->url("sheet").toString() : dialog;
+        popup = popupOf(opener, "w = window.open('" + path + "'), 1");
+        QVERIFY(popup);
+
+        QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+        QVERIFY(dialogs >= 1);
+        if (way == "quit") {
+            QTRY_VERIFY_WITH_TIMEOUT(opener.isNull(), Patience);
+        } else {
+            QVERIFY(opener && opener->isVisible());
+            QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
+        }
+        // The teacher's close and quitting cancel the print and the download.
+        if (way == "teacher" || way == "quit")
+            QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!DownloadRunning());
+    }
+
+    // The school systems' print pop-ups: the page prints, then its window closes.
+    void printPopUpsPrintAndClose_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("print, close") << QByteArray("print(); close()");
+        QTest::newRow("print, close later") << QByteArray("print(); setTimeout(close, 500)");
+        QTest::newRow("close after print") << QByteArray("onafterprint = () => close(); print()");
+    }
+
+    void printPopUpsPrintAndClose()
+    {
+        QFETCH(QByteArray, script);
+        QPointer<Form1> opener = openWindow(m_server.url("plain"));
+        QVERIFY(opener);
+        const QString pdf = m_home.filePath(QTest::currentDataTag() + QString(".pdf"));
+        SetPrintDialogRunner([&](QPrinter *printer, QWidget *) {
+            printer->setOutputFileName(pdf);
+            return true;
+        });
+        QPointer<Form1> popup =
+            popupOf(opener, "w = window.open('pop?" + script.toPercentEncoding() + "'), 1");
+        QVERIFY(popup);
+        QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, Patience);
+        QVERIFY(opener && m_prompt->shown().isEmpty());
+    }
+
+    void endingAsksFirst_data()
+    {
+        QTest::addColumn<bool>("download"); // a file coming, else a page with the teacher's input
+        QTest::addColumn<bool>("quit");     // 結束離開, else the window's X
+        QTest::addColumn<bool>("end");      // the teacher's answer
+        // Yes first: a box the cancel wrongly shows turns up in the next row.
+        for (const bool download : {true, false})
+            for (const bool end : {true, false})
+                for (const bool quit : {true, false})
+                    QTest::newRow(QStringLiteral("%1, %2, %3")
+                                      .arg(download ? "download" : "input",
+                                           quit ? "結束離開" : "window's X", end ? "Yes" : "No")
+                                      .toUtf8())
+                        << download << quit << end;
+    }
+
+    // Leaving a page with the teacher's input, or ending the program while a file
+    // comes, asks once first, No the default. No keeps every window as it was (when
+    // quitting, the one asked before it too) and the download going; Yes goes and
+    // leaves no part of the file.
+    void endingAsksFirst()
+    {
+        QFETCH(bool, download);
+        QFETCH(bool, quit);
+        QFETCH(bool, end);
+        QPointer<Form1> other = download ? nullptr : openWindow(m_server.url("plain"));
+        QPointer<Form1> window = openWindow(m_server.url(download ? "plain" : "unsaved"));
+        QVERIFY(window && (download || other));
+        const QString name = QTest::currentDataTag() + QString(".csv");
+        const auto left = [&] { return QDir(m_home.path()).entryList({name + '*'}); };
+        if (download) {
+            SetSaveFileChooser([&](QWidget *, const QString &) { return m_home.filePath(name); });
+            window->WB1->load(m_server.url("slow"));
+            QTRY_VERIFY_WITH_TIMEOUT(DownloadRunning() && !left().isEmpty(), Patience);
+        } else {
+            QVERIFY(clickScoreField(window->WB1, 1));
+            QTest::keyClicks(window->WB1->focusProxy(), "85");
+            QTRY_COMPARE_WITH_TIMEOUT(evaluate(window->WB1, "f.value").toString(), "85", Patience);
+        }
+        m_prompt->answerWith([&](const PromptRequest &) {
+            return end ? QMessageBox::Yes : QMessageBox::No;
+        });
+
+        quit ? (other ? other : window)->Command9->click() : void(window->close());
+        QTRY_COMPARE_WITH_TIMEOUT(m_prompt->shown().size(), 1, Patience);
+        const PromptRequest asked = m_prompt->shown().first();
+        QVERIFY2(asked.text.contains(download ? "下載尚未完成，仍要結束嗎?" : "仍要離開這個網頁嗎?"),
+                 qPrintable(asked.text));
+        QCOMPARE(asked.defaultButton, QMessageBox::No);
+        if (end) {
+            QTRY_VERIFY_WITH_TIMEOUT(window.isNull() && !DownloadRunning(), Patience);
+            QTRY_COMPARE_WITH_TIMEOUT(other.isNull(), quit || download, Patience);
+            QCOMPARE(left(), QStringList());
+        } else {
+            QSignalSpy noAnswer(window->WB1, &WebBrowser::WindowClosing);
+            QVERIFY(!noAnswer.wait(4000));
+            QVERIFY(window && (download || other));
+            if (download) {
+                QVERIFY(DownloadRunning() && !left().isEmpty());
+            } else {
+                QCOMPARE(evaluate(window->WB1, "f.value").toString(), "85");
+                QCOMPARE(evaluate(other->WB1, "r.textContent").toString(), Sheet);
+            }
+        }
+        QCOMPARE(m_prompt->shown().size(), 1);
+    }
+
+    // From the second box in a row the teacher may stop the page's boxes; then
+    // the window closes.
+    void pageBoxesCanBeStopped_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("alert again and again")
+            << QByteArray("setInterval(() => alert('再按一次'), 300)");
+        QTest::newRow("print every 300 ms") << QByteArray("setInterval(print, 300)");
+    }
+
+    void pageBoxesCanBeStopped()
+    {
+        QFETCH(QByteArray, script);
+        QPointer<Form1> opener = openWindow(m_server.url("plain"));
+        QVERIFY(opener);
+        int printDialogs = 0;
+        SetPrintDialogRunner([&](QPrinter *, QWidget *) { return ++printDialogs, false; });
+        m_prompt->answerWith([&](const PromptRequest &request) {
+            if (request.checked)
+                *request.checked = true;
+            return QMessageBox::No;
+        });
+        QPointer<Form1> popup =
+            popupOf(opener, "w = window.open('pop?" + script.toPercentEncoding() + "'), 1");
+        QVERIFY(popup);
+        const auto &shown = m_prompt->shown();
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty() && !shown.last().checkBoxText.isEmpty(),
+                                 Patience);
+        QVERIFY(shown.size() <= 2 && printDialogs <= 1);
+        popup->close();
+        QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), Patience);
+        QCOMPARE(evaluate(opener->WB1, "6 * 7").toInt(), 42);
+    }
+
 private:
     // A new active window, m_window, showing url if any, with the focus in the page.
     bool open(const QUrl &url)
@@ -331,11 +579,13 @@ private:
     QString pageText() { return evaluate(m_window->WB1, "window.r?.textContent ?? ''").toString(); }
 
     QTemporaryDir m_home;
+    QTemporaryDir m_keys;
     QSslConfiguration m_trusted;
     bool m_canTrust = false;
     SettingsFolder m_folder;
     std::optional<ScriptedPrompt> m_prompt;
     LocalServer m_server{&answer};
+    std::optional<LocalServer> m_untrusted; // its own test root, which nothing trusts
     Form1 *m_window = nullptr;
 };
 

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineScript>
@@ -76,42 +77,35 @@ Form1 *popupOf(Form1 *opener, const QString &script)
 {
     const QList<Form1 *> before = OpenWindows();
     evaluate(opener->WB1, script);
-    Form1 *opened = nullptr;
+    QPointer<Form1> opened;
     pollUntil(
         [&](int) {
-            for (Form1 *window : OpenWindows())
-                opened = before.contains(window) ? opened : window;
-            return opened != nullptr;
+            for (Form1 *window : OpenWindows()) {
+                if (!before.contains(window))
+                    opened = window;
+            }
+            return !opened.isNull();
         },
         30000);
-    return opened;
+    return opened.data();
 }
 
 bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)
 {
     // The field's middle in the view, through the frames it sits in.
-    const QVariantList point =
-        evaluate(view,
-                 QStringLiteral("(() => { const field = scoreField(%1);"
-                                "  field.scrollIntoView({block: 'center'});"
-                                "  const r = field.getBoundingClientRect();"
-                                "  let x = r.left + r.width / 2, y = r.top + r.height / 2;"
-                                "  for (let w = field.ownerDocument.defaultView; w.frameElement;"
-                                "       w = w.parent) {"
-                                "    const f = w.frameElement.getBoundingClientRect();"
-                                "    x += f.left + w.frameElement.clientLeft;"
-                                "    y += f.top + w.frameElement.clientTop;"
-                                "  }"
-                                "  return [x, y]; })()")
-                     .arg(number),
-                 timeoutMs)
-            .toList();
-    if (point.size() != 2 || !view->focusProxy())
-        return false;
-    const double zoom = view->zoomFactor();
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {},
-                      QPoint(qRound(point[0].toDouble() * zoom),
-                             qRound(point[1].toDouble() * zoom)));
+    const QString middle =
+        QStringLiteral("(() => { const field = scoreField(%1);"
+                       "  field.scrollIntoView({block: 'center'});"
+                       "  const r = field.getBoundingClientRect();"
+                       "  let x = r.left + r.width / 2, y = r.top + r.height / 2;"
+                       "  for (let w = field.ownerDocument.defaultView; w.frameElement;"
+                       "       w = w.parent) {"
+                       "    const f = w.frameElement.getBoundingClientRect();"
+                       "    x += f.left + w.frameElement.clientLeft;"
+                       "    y += f.top + w.frameElement.clientTop;"
+                       "  }"
+                       "  return [x, y]; })()")
+            .arg(number);
     // The page hears of the click a moment later; a field in a frame of
     // another origin cannot be asked, and the frame having the focus will do.
     const QString focused =
@@ -121,8 +115,21 @@ bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)
                        "    active = active.contentDocument.activeElement;"
                        "  return active === field; })()")
             .arg(number);
-    return pollUntil([&](int left) { return evaluate(view, focused, qMin(left, 2000)).toBool(); },
-                     timeoutMs);
+    // A page just shown may not take a click yet: the click is tried again.
+    return pollUntil(
+        [&](int left) {
+            const QVariantList point = evaluate(view, middle, qMin(left, 2000)).toList();
+            if (point.size() != 2 || !view->focusProxy())
+                return false;
+            const double zoom = view->zoomFactor();
+            QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {},
+                              QPoint(qRound(point[0].toDouble() * zoom),
+                                     qRound(point[1].toDouble() * zoom)));
+            return pollUntil(
+                [&](int rest) { return evaluate(view, focused, qMin(rest, 2000)).toBool(); },
+                qMin(left, 2000));
+        },
+        timeoutMs);
 }
 
 } // namespace gradecast

@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <utility>
 
 namespace gradecast {
@@ -16,6 +17,8 @@ public:
     ScriptedPrompt()
         : m_previous(SetPromptHandler([this](const PromptRequest &request) {
               m_shown.append(request);
+              if (m_answerWith)
+                  return m_answerWith(request);
               return m_answers.isEmpty() ? QMessageBox::No : m_answers.takeFirst();
           }))
     {
@@ -25,6 +28,11 @@ public:
     ScriptedPrompt &operator=(const ScriptedPrompt &) = delete;
 
     void answer(QMessageBox::StandardButton button) { m_answers.append(button); }
+    // Answers every further box with what answer returns; it may act inside the box.
+    void answerWith(std::function<QMessageBox::StandardButton(const PromptRequest &)> answer)
+    {
+        m_answerWith = std::move(answer);
+    }
 
     const QList<PromptRequest> &shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
@@ -32,6 +40,7 @@ public:
 private:
     QList<QMessageBox::StandardButton> m_answers;
     QList<PromptRequest> m_shown;
+    std::function<QMessageBox::StandardButton(const PromptRequest &)> m_answerWith;
     PromptHandler m_previous;
 };
 
