@@ -277,7 +277,8 @@ void WindowLifetimeTest::leavingAPageWithInputAsks()
     QPointer<Form1> other = openWindow("plain");
     QPointer<Form1> window = openWindow("unsaved");
     QVERIFY(window && other);
-    QVERIFY(clickScoreField(window->WB1, 1));
+    // A page just shown may not take a click yet: the click is tried again.
+    QTRY_VERIFY_WITH_TIMEOUT(clickScoreField(window->WB1, 1, 2000), Patience);
     QTest::keyClicks(window->WB1->focusProxy(), "85");
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(window->WB1, "f.value").toString(), QString("85"),
                               Patience);
