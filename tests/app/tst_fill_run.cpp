@@ -24,7 +24,7 @@ using Answers = QList<QMessageBox::StandardButton>;
 // One press of the fill button: the page, the teacher's click and options, the
 // answers to the boxes in order (No when none is left), and what comes of it.
 struct Run {
-    QString page; // "fields.html?n=3", or an address
+    QString page = "fields.html?n=3"; // or an address
     QString scores;
     QStringList values = {}; // the fields after the run; none: not read
     QString told = {}; // a part of the last box; none: it reports nothing
@@ -168,20 +168,19 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     const QString noField = "頁面上目前沒有選取可以輸入的欄位，請先用滑鼠點一下第一個成績欄位。\n"
                             "仍要填入成績嗎?";
     const QString button = "document.getElementById('b').focus()";
-    row("No to the first question",
-        {.page = "fields.html?n=3", .scores = "85\n\n", .answers = {QMessageBox::No}, .keys = 0});
+    row("No to the first question", {.scores = "85\n\n", .answers = {QMessageBox::No}, .keys = 0});
     row("a word in the column",
-        {.page = "fields.html?n=3", .scores = "國文\n85",
+        {.scores = "國文\n85",
          .told = "第 1 筆「國文」不是數字，會輸入 0。\n\n仍要填入成績嗎?", .answers = {Yes}, .keys = 0});
     row("decimals rounded away",
-        {.page = "fields.html?n=3", .scores = "87.5\n59.5",
+        {.scores = "87.5\n59.5",
          .told = "有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。（設定檔 DECIMAL 可保留小數）\n\n",
          .answers = {Yes}, .keys = 0});
-    row("70 entries", {.page = "fields.html?n=3", .scores = QString("85\n").repeated(70),
+    row("70 entries", {.scores = QString("85\n").repeated(70),
                        .told = "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n仍要填入成績嗎?",
                        .answers = {Yes}, .keys = 0});
     row("focus on the page",
-        {.page = "fields.html?n=3", .scores = "85", .values = none, .told = noField,
+        {.scores = "85", .values = none, .told = noField,
          .focus = "document.activeElement.blur()", .answers = {Yes}, .keys = 0});
     row("focus on a button", {.page = "fields.html?n=3&button", .scores = "85", .told = noField,
                               .focus = button, .answers = {Yes}, .keys = 0});
@@ -275,8 +274,7 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
         if (!breaks.contains(c))
             junk += QChar(c);
     }
-    row("binary junk", {.page = "fields.html?n=3", .scores = junk + "\n5",
-                        .values = {" 0", " 5", ""}, .quick = true});
+    row("binary junk", {.scores = junk + "\n5", .values = {" 0", " 5", ""}, .quick = true});
 }
 
 void FillRunTest::typesEachScoreIntoItsFieldOrTells()
