@@ -19,6 +19,9 @@ TEST(SettingsInteger, RoundsHalfToEvenWithinSixteenBits)
         EXPECT_EQ(SettingsInteger(text), value) << std::string(text.begin(), text.end());
 }
 
+// The texts lose their blanks, but not a tab or a full-width space.
+TEST(TrimSpaces, OnlyBlanks) { EXPECT_EQ(TrimSpaces(u" \tA\u3000 "), u"\tA\u3000"); }
+
 TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
 {
     // The record as one comparable value, fields in file order.

@@ -40,7 +40,10 @@ bool pollUntil(const std::function<bool(int leftMs)> &done, int timeoutMs)
 
 QUrl testPage(const QString &name)
 {
-    return QUrl::fromLocalFile(QStringLiteral(TEST_PAGES_DIR "/") + name);
+    QUrl url = QUrl::fromLocalFile(QStringLiteral(TEST_PAGES_DIR "/") + name.section('?', 0, 0));
+    if (name.contains('?'))
+        url.setQuery(name.section('?', 1));
+    return url;
 }
 
 QVariant evaluate(QWebEngineView *view, const QString &script, int timeoutMs)

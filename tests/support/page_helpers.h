@@ -10,7 +10,7 @@ namespace gradecast {
 
 class Form1;
 
-// A page of tests/pages as a file address.
+// A page of tests/pages as a file address, with its query if any ("fields.html?n=3").
 QUrl testPage(const QString &name);
 
 // Runs script in the view's page and waits for its value; an invalid QVariant

@@ -35,7 +35,6 @@ public:
     }
 
     const QList<PromptRequest> &shown() const { return m_shown; }
-    void clear() { m_shown.clear(); }
 
 private:
     QList<QMessageBox::StandardButton> m_answers;
