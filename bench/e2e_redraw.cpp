@@ -73,7 +73,7 @@ void RedrawServer::run()
                 QRandomGenerator::global()->bounded(m_minDelayMs, m_maxDelayMs + 1));
             return reply;
         }
-        // The pages and the scripts they include, nothing else.
+        // The pages and the scripts and styles they include, nothing else.
         const QString path = QString::fromUtf8(target.split('?').constFirst());
         if (path.contains(QLatin1String(".."))
             || !(path.startsWith(QLatin1String("/bench/pages/"))
@@ -84,7 +84,8 @@ void RedrawServer::run()
             return notFound();
         const QByteArray type = path.endsWith(QLatin1String(".js"))
             ? "text/javascript; charset=utf-8"
-            : "text/html; charset=utf-8";
+            : path.endsWith(QLatin1String(".css")) ? "text/css; charset=utf-8"
+                                                   : "text/html; charset=utf-8";
         return HttpReply{"200 OK", "Content-Type: " + type + "\r\n", file.readAll()};
     });
     m_port = server.isListening() ? server.serverPort() : 0;

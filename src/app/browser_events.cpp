@@ -40,11 +40,7 @@ void Form1::WB1_WindowClosing()
         emit pageLetGo();
         return;
     }
-    // While a fill runs, the window closes when the run has let it go.
-    if (isLocked())
-        m_closeAfterFill = true;
-    else
-        close();
+    closeLetGo();
 }
 
 // The teacher stays on the page: the window stays, and so does every other

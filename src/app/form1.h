@@ -81,11 +81,11 @@ public:
     // Quitting asks the window's page whether the window may go, after the
     // window's own dialogs have ended as cancelled; downloads are not asked
     // about. The answer comes as pageLetGo or WB1's CloseRefused, and the
-    // window stays until closeForQuit.
+    // window stays until closeLetGo.
     void askToQuit();
-    // Every page asked has let its window go: the window closes without its
-    // page being asked again.
-    void closeForQuit();
+    // The page has let the window go: it closes without its page being asked
+    // again, at once or, while a fill runs, when the run has let it go.
+    void closeLetGo();
 
     // Navigation (browser/).
     void Command1_Click();

@@ -33,7 +33,7 @@ void Form1::askToQuit()
         close();
 }
 
-void Form1::closeForQuit()
+void Form1::closeLetGo()
 {
     if (isLocked())
         m_closeAfterFill = true;

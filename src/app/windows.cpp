@@ -97,7 +97,7 @@ private:
         if (next == m_windows.size()) {
             for (Form1 *window : m_windows)
                 if (window)
-                    window->closeForQuit();
+                    window->closeLetGo();
             deleteLater();
             return;
         }

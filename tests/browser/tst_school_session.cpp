@@ -552,17 +552,15 @@ private slots:
     }
 
 private:
-    // A new active window, m_window, showing url if any, with the focus in the page.
+    // A new active window, m_window, showing url, with the focus in the page.
     bool open(const QUrl &url)
     {
-        m_window = new Form1;
-        m_window->show();
+        m_window = openWindow(url);
+        if (!m_window)
+            return false;
         m_window->activateWindow();
-        m_window->WB1->load(url);
-        const bool shown = QTest::qWaitForWindowActive(m_window)
-            && (url.isEmpty() || waitForPage(m_window->WB1, url));
         m_window->WB1->setFocus();
-        return shown;
+        return QTest::qWaitForWindowActive(m_window);
     }
 
     QString pageText() { return evaluate(m_window->WB1, "window.r?.textContent ?? ''").toString(); }
