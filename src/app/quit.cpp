@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/stuck_pages.h"
 #include "app/windows.h"
 #include "browser/downloads.h"
 #include "platform/prompt.h"
@@ -67,6 +68,8 @@ void Form1::closeEvent(QCloseEvent *event)
     // The teacher has agreed to cut off what the program's end would.
     if (IsLastWindow(this))
         CancelDownloads();
+    else if (!m_quitting)
+        CheckPagesStuckWith(WB1->page()->renderProcessPid(), this);
     event->accept();
 }
 

@@ -127,20 +127,30 @@ private:
     qsizetype m_asking = 0;
 };
 
+QPointer<Quitting> &quitting()
+{
+    static QPointer<Quitting> running;
+    return running;
+}
+
 } // namespace
+
+bool QuitInProgress()
+{
+    return !quitting().isNull();
+}
 
 void QuitProgram(QWidget *asking)
 {
     // A second quit while the first is still asking would close windows
     // whose pages have let go before the rest have answered.
-    static QPointer<Quitting> quitting;
-    if (quitting)
+    if (QuitInProgress())
         return;
     if (DownloadRunning()
         && !AskYesNo(asking, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
                      QMessageBox::No))
         return;
-    quitting = new Quitting;
+    quitting() = new Quitting;
 }
 
 } // namespace gradecast

@@ -32,4 +32,7 @@ bool IsLastWindow(const Form1 *window);
 // on a page, every window stays open.
 void QuitProgram(QWidget *asking);
 
+// Whether the pages are being asked to let the program end.
+bool QuitInProgress();
+
 } // namespace gradecast

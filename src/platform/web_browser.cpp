@@ -100,6 +100,12 @@ void WebBrowser::stopClosing()
     webPage()->setClosing(false);
 }
 
+void WebBrowser::reloadWhenRendererEnds()
+{
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this, &QWebEngineView::reload,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+}
+
 bool WebBrowser::waitForPageFocus(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);

@@ -41,6 +41,10 @@ public:
     // The window stays after all: the page's boxes show again.
     void stopClosing();
 
+    // The page loads again once its renderer process has ended (it was
+    // ended because it stopped answering).
+    void reloadWhenRendererEnds();
+
     WebPage *webPage() const;
 
 signals:
