@@ -41,7 +41,7 @@ void askToEnd(qint64 pid, const QList<QPointer<Form1>> &stuck)
     const auto asking = std::ranges::find_if(stuck, stillStuck);
     if (asking == stuck.end() || QuitInProgress()
         || !AskYesNo(*asking,
-                     QStringLiteral("剛關閉的網頁沒有回應，這個視窗的網頁也跟著停住了。\n"
+                     QStringLiteral("這個視窗的網頁沒有回應。\n"
                                     "要重新載入網頁嗎? 網頁上尚未送出的資料會遺失。"),
                      QMessageBox::Warning))
         return;

@@ -341,18 +341,19 @@ private slots:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("way");
-        // Each kind of dialog, and each way a window goes, at least once; a
-        // page's script waits while its own box is up, and the engine hears no
-        // page while a save dialog is up, so these go by the teacher or by quitting.
-        const std::pair<const char *, const char *> rows[] = {
-            {"print", "page"},      {"print", "opener"},    {"print", "teacher"},
-            {"print", "quit"},      {"certificate", "page"}, {"certificate", "quit"},
-            {"sign-in", "teacher"}, {"alert", "teacher"},   {"confirm", "quit"},
-            {"prompt", "teacher"},  {"save", "teacher"},
-        };
-        for (const auto &[dialog, way] : rows)
-            QTest::newRow((QString(dialog) + " / " + way).toUtf8()) << QString(dialog)
-                                                                    << QString(way);
+        // Each kind of dialog with each way a window goes. A page's script
+        // waits while its own box is up, and so does its opener's (they share
+        // a renderer); the engine hears no page while a save dialog is up:
+        // those windows go by the teacher or by quitting.
+        const QStringList everyWay = {"page", "opener", "teacher", "quit"};
+        const QStringList byTheProgram = {"teacher", "quit"};
+        for (const QString dialog :
+             {"print", "certificate", "sign-in", "alert", "confirm", "prompt", "save"}) {
+            const bool pageWaits = dialog != "print" && dialog != "certificate"
+                && dialog != "sign-in";
+            for (const QString &way : pageWaits ? byTheProgram : everyWay)
+                QTest::newRow(qPrintable(dialog + " / " + way)) << dialog << way;
+        }
     }
 
     void dialogEndsWhenItsWindowGoes()
@@ -382,7 +383,9 @@ private slots:
                 popup->close();
             else
                 opener->Command9->click();
-            QVERIFY(way == "teacher" || way == "quit" || closing.size() || closing.wait(Patience));
+            // A page's close during a sign-in is heard once the sign-in is over.
+            const bool heardLater = way == "teacher" || way == "quit" || dialog == "sign-in";
+            QVERIFY(heardLater || closing.size() || closing.wait(Patience));
         };
         const QString pdf = m_home.filePath(QTest::currentDataTag() + QString(".pdf"));
         SetPrintDialogRunner([&](QPrinter *printer, QWidget *parent) {
