@@ -103,11 +103,13 @@ LiveObjects liveObjects(Form1 *opener)
             live.pages += static_cast<int>(widget->findChildren<QWebEnginePage *>().size());
     }
     live.pages += static_cast<int>(qApp->findChildren<QWebEnginePage *>().size());
-    live.openerJsHeapMiB =
-        evaluate(opener->WB1, QStringLiteral("performance.memory ? "
-                                             "performance.memory.usedJSHeapSize : 0"))
-            .toDouble()
-        / (1024 * 1024);
+    const QVariantList heap =
+        evaluate(opener->WB1, QStringLiteral("performance.memory ? [performance.memory."
+                                             "usedJSHeapSize, performance.memory."
+                                             "totalJSHeapSize] : [0, 0]"))
+            .toList();
+    live.jsHeapUsedMiB = heap.value(0).toDouble() / (1024 * 1024);
+    live.jsHeapTotalMiB = heap.value(1).toDouble() / (1024 * 1024);
     return live;
 }
 
@@ -174,21 +176,25 @@ MemorySample settledProcessTree(pid_t root, int timeoutMs, double *settledAfterM
     return recent.last();
 }
 
-PopupCycle runPopupCycle(int popups, int checkpoint)
+PopupCycle runPopupCycle(int popups, const QList<int> &checkpoints)
 {
     PopupCycle cycle;
     // The renderer the opening page shares with its pop-ups collects their
     // scripts' garbage when it likes: 20-30 MiB either side of a sample. Each
     // sample of the cycle is taken after a collection, so that it shows what
     // is held, not when the engine last collected.
-    const auto collected = [&](Form1 *opener, double *settledMs) {
+    const auto collected = [&](Form1 *opener, int count) {
         // Twice: what the first collection lets go of the pages' objects, the
         // renderer only frees in a later round.
         for (int round = 0; round < 2; ++round) {
             evaluate(opener->WB1, QStringLiteral("typeof gc === 'function' && (gc(), true)"));
             spinFor(2000);
         }
-        return settledProcessTree(getpid(), 90000, settledMs);
+        PopupStage stage;
+        stage.popups = count;
+        stage.memory = settledProcessTree(getpid(), 90000, &stage.settleMs);
+        stage.live = liveObjects(opener);
+        cycle.stages << stage;
     };
     auto *first = new Form1;
     first->show();
@@ -196,8 +202,7 @@ PopupCycle runPopupCycle(int popups, int checkpoint)
         delete first;
         return cycle;
     }
-    cycle.before = collected(first, &cycle.settleBeforeMs);
-    cycle.liveBefore = liveObjects(first);
+    collected(first, 0);
 
     for (int i = 0; i < popups; ++i) {
         const QList<Form1 *> before = OpenWindows();
@@ -228,14 +233,11 @@ PopupCycle runPopupCycle(int popups, int checkpoint)
             popup->close();
         if (!spinUntil([&] { return popup.isNull(); }, 30000))
             break;
-        if (++cycle.completed == checkpoint && checkpoint < popups) {
-            cycle.atCheckpoint = collected(first, &cycle.settleCheckpointMs);
-            cycle.liveAtCheckpoint = liveObjects(first);
-        }
+        if (++cycle.completed < popups && checkpoints.contains(cycle.completed))
+            collected(first, cycle.completed);
     }
 
-    cycle.after = collected(first, &cycle.settleAfterMs);
-    cycle.liveAfter = liveObjects(first);
+    collected(first, cycle.completed);
     malloc_trim(0);
     cycle.afterTrim = sampleProcessTree(getpid());
     delete first;

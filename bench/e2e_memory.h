@@ -34,7 +34,11 @@ struct LiveObjects {
     int views = 0;       // browser views not yet deleted
     int widgets = 0;     // all widgets not yet deleted
     int pages = 0;       // web pages reachable from the application's objects
-    double openerJsHeapMiB = 0; // the opening page's script heap, as the engine reports it
+    // The script heap of the renderer the opening page shares with its
+    // pop-ups, as the engine reports it: what its objects use, and what it
+    // has taken from the system, used or kept for later.
+    double jsHeapUsedMiB = 0;
+    double jsHeapTotalMiB = 0;
 };
 
 MemorySample sampleProcessTree(pid_t root);
@@ -49,20 +53,20 @@ QList<pid_t> processTree(pid_t root);
 MemorySample settledProcessTree(pid_t root, int timeoutMs = 90000,
                                 double *settledAfterMs = nullptr);
 
+// Memory taken, settled, after a number of pop-ups.
+struct PopupStage {
+    int popups = 0;
+    MemorySample memory;
+    LiveObjects live;
+    double settleMs = 0;
+};
+
 struct PopupCycle {
-    MemorySample before;
-    // Settled after the first checkpoint pop-ups (when the cycle goes past it).
-    MemorySample atCheckpoint;
-    MemorySample after;
-    LiveObjects liveBefore;
-    LiveObjects liveAtCheckpoint;
-    LiveObjects liveAfter;
-    // The same after glibc has handed free heap back to the system
+    // At the start, at each checkpoint the cycle went past, and at the end.
+    QList<PopupStage> stages;
+    // The last stage after glibc has handed free heap back to the system
     // (malloc_trim): tells memory still in use from freed memory kept.
     MemorySample afterTrim;
-    double settleBeforeMs = 0;
-    double settleCheckpointMs = 0;
-    double settleAfterMs = 0;
     // window.open() to the pop-up's page loaded, each pop-up.
     QList<double> openMs;
     int completed = 0;
@@ -71,7 +75,7 @@ struct PopupCycle {
 // One window on the practice page; then, one after another, popups windows
 // opened by that page's window.open() and closed, alternately by the pop-up's
 // own window.close() and by closing the window as a user would. Memory is
-// also taken, settled, after the first checkpoint pop-ups (0: not).
-PopupCycle runPopupCycle(int popups, int checkpoint = 0);
+// also taken, settled, after each of checkpoints pop-ups.
+PopupCycle runPopupCycle(int popups, const QList<int> &checkpoints = {});
 
 } // namespace gradecast::bench

@@ -5,7 +5,7 @@
 //
 //   fill_bench fill [--runs N] [--sheets plain,digits,enter,slow] [--verbose]
 //   fill_bench redraw [--runs N] [--verbose]
-//   fill_bench memory [--popups N] [--checkpoint N]
+//   fill_bench memory [--popups N] [--checkpoint N,N,...]
 //   fill_bench startup --program PATH [--runs N]
 
 #include "app/application.h"
@@ -337,16 +337,16 @@ int runRedraw(int runs, bool verbose)
     return 0;
 }
 
-int runMemory(int popups, int checkpoint)
+int runMemory(int popups, const QList<int> &checkpoints)
 {
-    const PopupCycle cycle = runPopupCycle(popups, checkpoint);
+    const PopupCycle cycle = runPopupCycle(popups, checkpoints);
     if (cycle.completed != popups) {
         progress(QStringLiteral("only %1 of %2 pop-ups completed")
                      .arg(cycle.completed)
                      .arg(popups));
         return 1;
     }
-    const bool checkpointed = checkpoint > 0 && checkpoint < popups;
+    const QList<PopupStage> &stages = cycle.stages;
     const auto mib = [](double value) { return QString::number(value, 'f', 1); };
     const auto row = [&](const QString &state, const MemorySample &s, const QString &settled) {
         out() << "| " << state << " | " << mib(s.allocatedMiB) << " | " << mib(s.rootAllocatedMiB)
@@ -355,54 +355,69 @@ int runMemory(int popups, int checkpoint)
     };
     const auto seconds = [](double ms) { return QString::number(ms / 1000, 'f', 0) + " s"; };
     const auto helpers = [](const MemorySample &s) { return s.allocatedMiB - s.rootAllocatedMiB; };
-    const auto change = [&](const QString &what, const MemorySample &from, const MemorySample &to) {
-        out() << "| " << what << " | " << percent(to.allocatedMiB / from.allocatedMiB - 1)
-              << " | " << percent(to.rootAllocatedMiB / from.rootAllocatedMiB - 1) << " | "
-              << percent(helpers(to) / helpers(from) - 1) << " | "
-              << percent(to.pssMiB / from.pssMiB - 1) << " | "
-              << percent(to.rssMiB / from.rssMiB - 1) << " | | |\n";
-    };
-    const auto opened = [](int count) {
-        return QStringLiteral("After %1 pop-up windows opened and closed").arg(count);
+    const auto change = [&](const PopupStage &from, const PopupStage &to) {
+        const MemorySample &a = from.memory;
+        const MemorySample &b = to.memory;
+        out() << "| Change, " << (from.popups ? QString::number(from.popups) : "start") << " → "
+              << to.popups << " pop-ups | " << percent(b.allocatedMiB / a.allocatedMiB - 1)
+              << " | " << percent(b.rootAllocatedMiB / a.rootAllocatedMiB - 1) << " | "
+              << percent(helpers(b) / helpers(a) - 1) << " | "
+              << percent(b.pssMiB / a.pssMiB - 1) << " | "
+              << percent(b.rssMiB / a.rssMiB - 1) << " | | |\n";
     };
     out() << "| State | Allocated, all processes, MiB | Main process | Engine helpers | PSS "
              "with code, MiB | RSS summed, MiB | Processes | Settled after |\n"
              "|---|---:|---:|---:|---:|---:|---:|---:|\n";
-    row(QStringLiteral("One window on the practice page"), cycle.before,
-        seconds(cycle.settleBeforeMs));
-    if (checkpointed)
-        row(opened(checkpoint), cycle.atCheckpoint, seconds(cycle.settleCheckpointMs));
-    row(opened(popups), cycle.after, seconds(cycle.settleAfterMs));
+    for (const PopupStage &stage : stages) {
+        row(stage.popups ? QStringLiteral("After %1 pop-up windows opened and closed")
+                               .arg(stage.popups)
+                         : QStringLiteral("One window on the practice page"),
+            stage.memory, seconds(stage.settleMs));
+    }
     row(QStringLiteral("The same, main process heap trimmed (diagnosis only)"), cycle.afterTrim,
         QString());
+    for (qsizetype i = 1; i < stages.size(); ++i)
+        change(stages[i - 1], stages[i]);
+
     // The first pop-ups fill the engine's caches; the goal on a whole day is
     // that later ones add nothing.
-    const MemorySample &early = checkpointed ? cycle.atCheckpoint : cycle.after;
-    change(QStringLiteral("Change, start → %1 pop-ups").arg(checkpointed ? checkpoint : popups),
-           cycle.before, early);
-    if (checkpointed)
-        change(QStringLiteral("Change, %1 → %2 pop-ups").arg(checkpoint).arg(popups), early,
-               cycle.after);
-
-    const double pssChange = early.pssMiB / cycle.before.pssMiB - 1;
-    const double allocatedChange = early.allocatedMiB / cycle.before.allocatedMiB - 1;
-    out() << "\nGoal, back within 10 % of the start after "
-          << (checkpointed ? checkpoint : popups) << " pop-ups (PSS, all processes): "
+    const PopupStage &start = stages.first();
+    const PopupStage &early = stages[1];
+    const PopupStage &end = stages.last();
+    const double pssChange = early.memory.pssMiB / start.memory.pssMiB - 1;
+    const double allocatedChange = early.memory.allocatedMiB / start.memory.allocatedMiB - 1;
+    out() << "\nGoal, back within 10 % of the start after " << early.popups
+          << " pop-ups (PSS, all processes): "
           << (std::abs(pssChange) <= 0.10 ? "met" : "**missed**") << " ("
           << percent(pssChange) << "); in allocated memory alone: "
           << (std::abs(allocatedChange) <= 0.10 ? "met" : "**missed**") << " ("
           << percent(allocatedChange) << ", "
-          << mib(early.allocatedMiB - cycle.before.allocatedMiB) << " MiB).";
-    if (checkpointed) {
-        const double later = cycle.after.allocatedMiB / early.allocatedMiB - 1;
-        out() << " Goal, allocated memory after " << popups << " pop-ups within 5 % of after "
-              << checkpoint << ": " << (std::abs(later) <= 0.05 ? "met" : "**missed**") << " ("
-              << percent(later) << ", " << mib(cycle.after.allocatedMiB - early.allocatedMiB)
-              << " MiB, "
-              << QString::number((cycle.after.allocatedMiB - early.allocatedMiB) * 1024
-                                     / (popups - checkpoint),
-                                 'f', 0)
-              << " KiB a pop-up).";
+          << mib(early.memory.allocatedMiB - start.memory.allocatedMiB) << " MiB).";
+    const auto perPopup = [&](const PopupStage &from, const PopupStage &to) {
+        return QString::number((to.memory.allocatedMiB - from.memory.allocatedMiB) * 1024
+                                   / (to.popups - from.popups),
+                               'f', 0)
+               + QStringLiteral(" KiB a pop-up");
+    };
+    if (&early != &end) {
+        const double later = end.memory.allocatedMiB / early.memory.allocatedMiB - 1;
+        out() << " Goal, allocated memory after " << end.popups << " pop-ups within 5 % of after "
+              << early.popups << ": " << (std::abs(later) <= 0.05 ? "met" : "**missed**")
+              << " (" << percent(later) << ", "
+              << mib(end.memory.allocatedMiB - early.memory.allocatedMiB) << " MiB, "
+              << perPopup(early, end) << ").";
+    }
+    // Whether what later pop-ups leave behind settles: each stretch on its own.
+    if (stages.size() > 3) {
+        QStringList stretches;
+        for (qsizetype i = 2; i < stages.size(); ++i) {
+            stretches << QStringLiteral("%1 → %2: %3")
+                             .arg(stages[i - 1].popups)
+                             .arg(stages[i].popups)
+                             .arg(perPopup(stages[i - 1], stages[i]));
+        }
+        out() << " Allocated memory kept, by stretch: " << stretches.join(QStringLiteral("; "))
+              << ".";
     }
     out() << " Pop-up window, window.open() → its page loaded: median "
           << formatMs(median(cycle.openMs)) << " ms over " << cycle.openMs.size()
@@ -410,45 +425,40 @@ int runMemory(int popups, int checkpoint)
 
     // Where memory went, for a diagnosis: each kind of process, and what of
     // the program's own is still alive.
-    QList<const MemorySample *> samples = {&cycle.before};
-    QList<const LiveObjects *> live = {&cycle.liveBefore};
-    QStringList stages = {QStringLiteral("start")};
-    if (checkpointed) {
-        samples << &cycle.atCheckpoint;
-        live << &cycle.liveAtCheckpoint;
-        stages << QString::number(checkpoint);
-    }
-    samples << &cycle.after;
-    live << &cycle.liveAfter;
-    stages << QString::number(popups);
     const auto series = [&](const auto &value) {
         QStringList values;
-        for (qsizetype i = 0; i < samples.size(); ++i)
-            values << value(i);
+        for (const PopupStage &stage : stages)
+            values << value(stage);
         return values.join(QStringLiteral(" → "));
     };
-    out() << "\nWhere it is, at " << stages.join(QStringLiteral(" → "))
+    out() << "\nWhere it is, at "
+          << series([](const PopupStage &s) {
+                 return s.popups ? QString::number(s.popups) : QStringLiteral("start");
+             })
           << " pop-ups. Allocated MiB by process kind:";
-    QStringList kinds = cycle.after.allocatedByKind.keys();
-    for (const QString &kind : cycle.before.allocatedByKind.keys()) {
+    QStringList kinds = end.memory.allocatedByKind.keys();
+    for (const QString &kind : start.memory.allocatedByKind.keys()) {
         if (!kinds.contains(kind))
             kinds << kind;
     }
     for (const QString &kind : kinds) {
         out() << " " << kind << " "
-              << series([&](qsizetype i) { return mib(samples[i]->allocatedByKind.value(kind)); })
+              << series([&](const PopupStage &s) {
+                     return mib(s.memory.allocatedByKind.value(kind));
+                 })
               << ";";
     }
-    out() << " alive in the program: windows "
-          << series([&](qsizetype i) { return QString::number(live[i]->windows); })
-          << ", browser views "
-          << series([&](qsizetype i) { return QString::number(live[i]->views); })
-          << ", widgets "
-          << series([&](qsizetype i) { return QString::number(live[i]->widgets); })
-          << ", web pages "
-          << series([&](qsizetype i) { return QString::number(live[i]->pages); })
-          << "; the opening page's script heap "
-          << series([&](qsizetype i) { return mib(live[i]->openerJsHeapMiB); }) << " MiB.\n";
+    const auto count = [&](int LiveObjects::*field) {
+        return series([&](const PopupStage &s) { return QString::number(s.live.*field); });
+    };
+    out() << " alive in the program: windows " << count(&LiveObjects::windows)
+          << ", browser views " << count(&LiveObjects::views) << ", widgets "
+          << count(&LiveObjects::widgets) << ", web pages " << count(&LiveObjects::pages)
+          << "; the shared renderer's script heap, used "
+          << series([&](const PopupStage &s) { return mib(s.live.jsHeapUsedMiB); })
+          << " MiB of "
+          << series([&](const PopupStage &s) { return mib(s.live.jsHeapTotalMiB); })
+          << " MiB taken.\n";
     return 0;
 }
 
@@ -506,10 +516,13 @@ int runStartup(const QString &program, int runs)
 int main(int argc, char **argv)
 {
     // The memory section asks the engine for a full garbage collection of the
-    // pages' scripts at the end, to tell garbage from memory still held.
+    // pages' scripts at the end, to tell garbage from memory still held, and
+    // reads the script heap's size, which the engine otherwise rounds and
+    // reports again only every twenty minutes.
     if (argc > 1 && qstrcmp(argv[1], "memory") == 0) {
         const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --js-flags=--expose-gc");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags + " --js-flags=--expose-gc --enable-precise-memory-info");
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application application(argc, argv);
@@ -522,8 +535,8 @@ int main(int argc, char **argv)
     const QCommandLineOption popupsOption(QStringLiteral("popups"), QStringLiteral("Pop-ups."),
                                           QStringLiteral("N"), QStringLiteral("20"));
     const QCommandLineOption checkpointOption(
-        QStringLiteral("checkpoint"), QStringLiteral("Also measure after this many pop-ups."),
-        QStringLiteral("N"), QStringLiteral("0"));
+        QStringLiteral("checkpoint"),
+        QStringLiteral("Also measure after these many pop-ups (N,N,...)."), QStringLiteral("N"));
     const QCommandLineOption programOption(QStringLiteral("program"),
                                            QStringLiteral("The gradecast binary."),
                                            QStringLiteral("PATH"));
@@ -549,9 +562,12 @@ int main(int argc, char **argv)
     if (section == QLatin1String("fill"))
         return runFill(runs(20), parser.value(sheetsOption).split(',', Qt::SkipEmptyParts),
                        parser.isSet(verboseOption));
-    if (section == QLatin1String("memory"))
-        return runMemory(parser.value(popupsOption).toInt(),
-                         parser.value(checkpointOption).toInt());
+    if (section == QLatin1String("memory")) {
+        QList<int> checkpoints;
+        for (const QString &count : parser.value(checkpointOption).split(',', Qt::SkipEmptyParts))
+            checkpoints << count.toInt();
+        return runMemory(parser.value(popupsOption).toInt(), checkpoints);
+    }
     if (section == QLatin1String("redraw"))
         return runRedraw(runs(10), parser.isSet(verboseOption));
     if (section == QLatin1String("startup") && parser.isSet(programOption))

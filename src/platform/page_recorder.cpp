@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
@@ -124,14 +125,17 @@ PageReport pageReportOf(const QVariantMap &answer)
 
 } // namespace
 
-void InstallPageRecorder(QWebEnginePage *page)
+void InstallPageRecorder(QWebEngineProfile *profile)
 {
-    page->scripts().insert(documentScript(QStringLiteral("gradecast-recorder"),
-                                          resourceText(QStringLiteral(":/page_recorder.js")),
-                                          RecorderWorld));
-    page->scripts().insert(documentScript(QStringLiteral("gradecast-requests"),
-                                          resourceText(QStringLiteral(":/page_requests.js")),
-                                          QWebEngineScript::MainWorld));
+    QWebEngineScriptCollection *scripts = profile->scripts();
+    const QString recorder = QStringLiteral("gradecast-recorder");
+    if (!scripts->find(recorder).isEmpty())
+        return;
+    scripts->insert(documentScript(recorder, resourceText(QStringLiteral(":/page_recorder.js")),
+                                   RecorderWorld));
+    scripts->insert(documentScript(QStringLiteral("gradecast-requests"),
+                                   resourceText(QStringLiteral(":/page_requests.js")),
+                                   QWebEngineScript::MainWorld));
 }
 
 PageFocus FocusedPageElement(QWebEnginePage *page)

@@ -12,15 +12,19 @@
 #include <vector>
 
 class QWebEnginePage;
+class QWebEngineProfile;
 
 namespace gradecast {
 
 // The page side of a fill: a small script (resources/page_recorder.js) in a
-// script world of its own, put into every frame of the page before the page's
-// own scripts, so the page neither sees nor breaks it and cannot hide keys
-// from it; beside it, in the page's world, a watch on the page's requests
-// (resources/page_requests.js).
-void InstallPageRecorder(QWebEnginePage *page);
+// script world of its own, put into every frame before the page's own
+// scripts, so the page neither sees nor breaks it and cannot hide keys from
+// it; beside it, in the page's world, a watch on the page's requests
+// (resources/page_requests.js). Into the profile, once for all its pages: the
+// engine's renderer keeps a copy of a page's own scripts after the page has
+// closed, so every pop-up would leave one behind, while a profile's scripts
+// reach each renderer once.
+void InstallPageRecorder(QWebEngineProfile *profile);
 
 // What has the keyboard focus in the page, looked at through its frames of the
 // same origin.

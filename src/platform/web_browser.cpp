@@ -7,26 +7,26 @@
 
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
 namespace gradecast {
 
-WebBrowser::WebBrowser(QWidget *parent)
-    : QWebEngineView(parent)
+namespace {
+
+// The engine drops a print when the page closes before it is done, and
+// holds one asked for while the page loads until the load is over: a
+// print pop-up's "print(); close();" would print nothing. A page's close
+// waits for its print. Into the profile every window's page shares, once,
+// as the recorder: a page's own scripts outlive it in the engine's renderer.
+void InstallCloseAfterPrint(QWebEngineProfile *profile)
 {
-    auto *page = new WebPage(this);
-    InstallPageRecorder(page);
-    setPage(page);
-    connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
-    connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
-    connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
-    // The engine drops a print when the page closes before it is done, and
-    // holds one asked for while the page loads until the load is over: a
-    // print pop-up's "print(); close();" would print nothing. A page's close
-    // waits for its print.
+    const QString name = QStringLiteral("gradecast-close-after-print");
+    if (!profile->scripts()->find(name).isEmpty())
+        return;
     QWebEngineScript closeAfterPrint;
-    closeAfterPrint.setName(QStringLiteral("gradecast-close-after-print"));
+    closeAfterPrint.setName(name);
     closeAfterPrint.setInjectionPoint(QWebEngineScript::DocumentCreation);
     closeAfterPrint.setWorldId(QWebEngineScript::MainWorld);
     closeAfterPrint.setRunsOnSubFrames(false);
@@ -44,7 +44,21 @@ WebBrowser::WebBrowser(QWidget *parent)
             addEventListener('afterprint', () => close.call(window), {once: true});
         };
     })())"));
-    page->scripts().insert(closeAfterPrint);
+    profile->scripts()->insert(closeAfterPrint);
+}
+
+} // namespace
+
+WebBrowser::WebBrowser(QWidget *parent)
+    : QWebEngineView(parent)
+{
+    auto *page = new WebPage(this);
+    InstallPageRecorder(page->profile());
+    InstallCloseAfterPrint(page->profile());
+    setPage(page);
+    connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);
+    connect(page, &WebPage::closeRefused, this, &WebBrowser::CloseRefused);
 }
 
 QUrl WebBrowser::homeUrl()
