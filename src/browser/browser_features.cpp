@@ -5,11 +5,15 @@
 #include "browser/printing.h"
 #include "browser/sign_in.h"
 #include "browser/zoom.h"
+#include "platform/web_browser.h"
+
+#include <QWebEngineProfile>
 
 namespace gradecast {
 
 void EquipProgram(QCoreApplication *application)
 {
+    WebBrowser::equipProfile(QWebEngineProfile::defaultProfile());
     WatchDownloads();
     EnableWheelZoom(application);
 }

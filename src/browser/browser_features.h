@@ -6,8 +6,8 @@ namespace gradecast {
 
 class WebBrowser;
 
-// The parts that serve every window at once (downloads, the wheel zoom),
-// set up once when the program starts.
+// The parts that serve every window at once (the pages' scripts, downloads,
+// the wheel zoom), set up once when the program starts.
 void EquipProgram(QCoreApplication *application);
 
 // What a teacher's browser does beside the score page: certificate questions,

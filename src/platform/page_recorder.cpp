@@ -128,10 +128,8 @@ PageReport pageReportOf(const QVariantMap &answer)
 void InstallPageRecorder(QWebEngineProfile *profile)
 {
     QWebEngineScriptCollection *scripts = profile->scripts();
-    const QString recorder = QStringLiteral("gradecast-recorder");
-    if (!scripts->find(recorder).isEmpty())
-        return;
-    scripts->insert(documentScript(recorder, resourceText(QStringLiteral(":/page_recorder.js")),
+    scripts->insert(documentScript(QStringLiteral("gradecast-recorder"),
+                                   resourceText(QStringLiteral(":/page_recorder.js")),
                                    RecorderWorld));
     scripts->insert(documentScript(QStringLiteral("gradecast-requests"),
                                    resourceText(QStringLiteral(":/page_requests.js")),

@@ -20,10 +20,7 @@ namespace gradecast {
 // script world of its own, put into every frame before the page's own
 // scripts, so the page neither sees nor breaks it and cannot hide keys from
 // it; beside it, in the page's world, a watch on the page's requests
-// (resources/page_requests.js). Into the profile, once for all its pages: the
-// engine's renderer keeps a copy of a page's own scripts after the page has
-// closed, so every pop-up would leave one behind, while a profile's scripts
-// reach each renderer once.
+// (resources/page_requests.js). Into the profile, once for all its pages.
 void InstallPageRecorder(QWebEngineProfile *profile);
 
 // What has the keyboard focus in the page, looked at through its frames of the

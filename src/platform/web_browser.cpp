@@ -18,15 +18,11 @@ namespace {
 // The engine drops a print when the page closes before it is done, and
 // holds one asked for while the page loads until the load is over: a
 // print pop-up's "print(); close();" would print nothing. A page's close
-// waits for its print. Into the profile every window's page shares, once,
-// as the recorder: a page's own scripts outlive it in the engine's renderer.
+// waits for its print.
 void InstallCloseAfterPrint(QWebEngineProfile *profile)
 {
-    const QString name = QStringLiteral("gradecast-close-after-print");
-    if (!profile->scripts()->find(name).isEmpty())
-        return;
     QWebEngineScript closeAfterPrint;
-    closeAfterPrint.setName(name);
+    closeAfterPrint.setName(QStringLiteral("gradecast-close-after-print"));
     closeAfterPrint.setInjectionPoint(QWebEngineScript::DocumentCreation);
     closeAfterPrint.setWorldId(QWebEngineScript::MainWorld);
     closeAfterPrint.setRunsOnSubFrames(false);
@@ -49,12 +45,16 @@ void InstallCloseAfterPrint(QWebEngineProfile *profile)
 
 } // namespace
 
+void WebBrowser::equipProfile(QWebEngineProfile *profile)
+{
+    InstallPageRecorder(profile);
+    InstallCloseAfterPrint(profile);
+}
+
 WebBrowser::WebBrowser(QWidget *parent)
     : QWebEngineView(parent)
 {
     auto *page = new WebPage(this);
-    InstallPageRecorder(page->profile());
-    InstallCloseAfterPrint(page->profile());
     setPage(page);
     connect(this, &QWebEngineView::loadFinished, this, [this] { emit NavigateComplete2(url()); });
     connect(page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::WindowClosing);

@@ -2,6 +2,8 @@
 
 #include <QWebEngineView>
 
+class QWebEngineProfile;
+
 namespace gradecast {
 
 class WebPage;
@@ -12,7 +14,14 @@ class WebBrowser : public QWebEngineView
 {
     Q_OBJECT
 public:
+    // The browsers load their pages in the engine's default profile.
     explicit WebBrowser(QWidget *parent = nullptr);
+
+    // Puts the scripts every page of the program needs into profile, once
+    // when the program starts: a page's own scripts would outlive it in the
+    // engine's renderer, one copy for every pop-up ever closed, while a
+    // profile's reach each renderer once.
+    static void equipProfile(QWebEngineProfile *profile);
 
     // The page Gradecast opens as its home: the bundled practice score sheet.
     static QUrl homeUrl();
