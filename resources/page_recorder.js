@@ -82,11 +82,44 @@ var gradecastRecorder = gradecastRecorder || (() => {
     return focusedElement().element === field;
   }
 
+  // What a control that takes no text is, as the teacher is told: a key there
+  // ticks, picks or follows. Nothing for the page itself or a frame.
+  function controlKind(element) {
+    if (!element || takesText(element) || isFrame(element)) return '';
+    const name = element.localName;
+    if (name === 'body' || name === 'html') return '';
+    if (name === 'input') {
+      if (element.type === 'checkbox') return '核取方塊';
+      if (element.type === 'radio') return '選項按鈕';
+      if (['button', 'submit', 'reset', 'image'].includes(element.type)) return '按鈕';
+      return '無法輸入的欄位';
+    }
+    if (name === 'select') return '下拉選單';
+    if (name === 'button') return '按鈕';
+    if (name === 'a') return '連結';
+    if (name === 'textarea') return '無法輸入的欄位';
+    return '無法輸入的地方';
+  }
+
+  function shownText(node) {
+    return (node.textContent || '').replace(/\s+/g, ' ').trim();
+  }
+
+  function labelOf(element) {
+    const labels = element.labels ? Array.from(element.labels).map(shownText).filter(Boolean) : [];
+    if (labels.length) return labels[0];
+    const text = element.getAttribute('aria-label') || element.getAttribute('title') || '';
+    if (text) return text.trim();
+    const name = element.localName;
+    if (name === 'a' || name === 'button') return shownText(element);
+    return element.getAttribute('name') || '';
+  }
+
   // Keys reach this frame's listeners first; a recorder of the top frame
   // hooks in while it records.
   let keyHook = null;
-  window.addEventListener('keydown', e => keyHook && keyHook.down(e), true);
-  window.addEventListener('keyup', e => keyHook && keyHook.up(e), true);
+  for (const type of ['keydown', 'keypress', 'keyup'])
+    window.addEventListener(type, e => keyHook && keyHook[type](e), true);
 
   // The page's requests in flight, as its own world reports them: a page
   // that sends each change to its server and redraws with the answer has
@@ -113,8 +146,10 @@ var gradecastRecorder = gradecastRecorder || (() => {
 
   // Where the teacher left the focus, as the last look found it.
   let kept = null;
-  // The score fields the last look at the rows found, in page order.
+  // The last look at the rows, in page order: each row's text fields from the
+  // clicked column on, and the element that holds the row.
   let rowFields = [];
+  let rowBoxes = [];
 
   // The run being recorded.
   let run = null;
@@ -129,15 +164,28 @@ var gradecastRecorder = gradecastRecorder || (() => {
     return run.numbers.get(element);
   }
 
+  function swallow(event) {
+    event.preventDefault();
+    event.stopImmediatePropagation();
+  }
+
   function onKeyDown(event) {
     if (!event.isTrusted || !run || run.position >= run.order.length) return;
     touch();
     ++run.keysArrived;
-    const entry = run.entries[run.order[run.position]];
+    if (run.stopped) return swallow(event);
+    const index = run.order[run.position];
+    const entry = run.entries[index];
     const target = event.target;
+    if (entry.offset === 0 && !entry.target && controlKind(target)) {
+      // An entry in the page's Tab order that would start on a checkbox, a
+      // drop-down, a link: the run stops before it.
+      run.stopped = {entry: index, control: controlKind(target), label: labelOf(target)};
+      return swallow(event);
+    }
+    run.touched.add(target);
     if (entry.lostTarget) {
-      event.preventDefault();
-      event.stopImmediatePropagation();
+      swallow(event);
     } else if (entry.offset === 0) {
       entry.first = describe(target);
       entry.number = fieldNumber(target);
@@ -151,14 +199,42 @@ var gradecastRecorder = gradecastRecorder || (() => {
     setTimeout(() => { if (!event.defaultPrevented) ++entry.keysTaken; }, 0);
     if (++entry.offset >= entry.keys) {
       ++run.position;
+      skipEntriesWithoutKeys();
       run.moveOnKeyUp = true;
     }
+  }
+
+  // Controls that took a key or an edit of the run's: only their changes are
+  // the run's, not what the page's own scripts write (a total, a format).
+  function onInput(event) {
+    touch();
+    if (run && event.isTrusted) run.touched.add(event.target);
+  }
+
+  function onKeyPress(event) {
+    if (event.isTrusted && run && run.stopped) swallow(event);
+  }
+
+  // Entries that press no key are passed over: no key of theirs comes.
+  function skipEntriesWithoutKeys() {
+    while (run.position < run.order.length && run.entries[run.order[run.position]].keys === 0)
+      ++run.position;
+  }
+
+  // A form sent by a typed key (Enter in a field) would take the page away
+  // in the middle of the run: held back here, while the page's own handlers
+  // still hear of it.
+  function onSubmit(event) {
+    if (!run || !event.isTrusted) return;
+    event.preventDefault();
+    run.submitHeld = true;
   }
 
   // The next entry's own field takes the focus once the last key of the one
   // before is done (its Tab or Enter has moved the focus by then), before
   // the next key arrives.
   function onKeyUp(event) {
+    if (event.isTrusted && run && run.stopped) return swallow(event);
     if (!event.isTrusted || !run || !run.moveOnKeyUp) return;
     run.moveOnKeyUp = false;
     focusNext();
@@ -166,12 +242,14 @@ var gradecastRecorder = gradecastRecorder || (() => {
 
   // False when the next entry's field is gone: its keys are then typed
   // nowhere, not into the field before it.
+  // A field that has the focus already keeps it as it is: the teacher's
+  // caret in the clicked field, or a page whose Tab order follows the column.
   function focusNext() {
     if (run.position >= run.order.length) return true;
     const entry = run.entries[run.order[run.position]];
     if (!entry.target) return true;
     const field = findAgain(entry.target);
-    entry.lostTarget = !(field && focusField(field));
+    entry.lostTarget = !(field && (focusedElement().element === field || focusField(field)));
     return !entry.lostTarget;
   }
 
@@ -182,13 +260,15 @@ var gradecastRecorder = gradecastRecorder || (() => {
     record.onHide = () => { record.gone = true; };
     run.watched.push(record);
     if (record.recorder) {
-      record.recorder.hookKeys({down: onKeyDown, up: onKeyUp});
+      record.recorder.hookKeys({keydown: onKeyDown, keypress: onKeyPress, keyup: onKeyUp});
     } else {
       doc.addEventListener('keydown', onKeyDown, true);
+      doc.addEventListener('keypress', onKeyPress, true);
       doc.addEventListener('keyup', onKeyUp, true);
     }
-    doc.addEventListener('input', touch, true);
-    doc.addEventListener('change', touch, true);
+    doc.addEventListener('submit', onSubmit, true);
+    doc.addEventListener('input', onInput, true);
+    doc.addEventListener('change', onInput, true);
     doc.defaultView.addEventListener('pagehide', record.onHide, true);
     record.observer.observe(doc, {subtree: true, childList: true, attributes: true,
                                   characterData: true});
@@ -202,9 +282,11 @@ var gradecastRecorder = gradecastRecorder || (() => {
     for (const w of run.watched) {
       if (w.recorder) w.recorder.hookKeys(null);
       w.doc.removeEventListener('keydown', onKeyDown, true);
+      w.doc.removeEventListener('keypress', onKeyPress, true);
       w.doc.removeEventListener('keyup', onKeyUp, true);
-      w.doc.removeEventListener('input', touch, true);
-      w.doc.removeEventListener('change', touch, true);
+      w.doc.removeEventListener('submit', onSubmit, true);
+      w.doc.removeEventListener('input', onInput, true);
+      w.doc.removeEventListener('change', onInput, true);
       if (w.doc.defaultView) w.doc.defaultView.removeEventListener('pagehide', w.onHide, true);
       w.observer.disconnect();
     }
@@ -240,39 +322,90 @@ var gradecastRecorder = gradecastRecorder || (() => {
     run.position = 0;
     run.keysArrived = 0;
     run.moveOnKeyUp = false;
+    run.stopped = null;
     run.roundStart = performance.now();
     touch();
-    while (run.position < order.length && run.entries[order[run.position]].keys === 0)
-      ++run.position;
+    skipEntriesWithoutKeys();
     return focusNext();
   }
 
-  // The text of a row's cells other than the score field's own.
-  function cellTexts(cells, skip) {
-    return Array.from(cells).filter(c => c !== skip && !c.contains(skip))
-      .map(c => c.textContent.replace(/\s+/g, ' ').trim());
+  // Decorations a name cell carries beside the name: avatar initials, text
+  // for screen readers only.
+  const decoration = /(^|[\s_-])(sr-only|visually-hidden|accesshide|userinitials|initials|avatar)($|[\s_-])/i;
+
+  function decorated(node, cell) {
+    for (let e = node.parentElement; e && e !== cell.parentElement; e = e.parentElement)
+      if (e.getAttribute('aria-hidden') === 'true' || decoration.test(e.className || '')) return true;
+    return false;
   }
 
-  // The score fields of the focused field's column with their rows' texts:
-  // the same cell of every row of its table, or, outside a table, the fields
-  // whose name differs from its name only in digits.
+  // A cell as the teacher reads it (decorations left out) and the pieces it
+  // is made of: each text, an image's alt text.
+  function cellWords(cell) {
+    const texts = [];
+    const pieces = [];
+    const walker = cell.ownerDocument.createTreeWalker(cell, NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      const text = node.data.replace(/\s+/g, ' ').trim();
+      if (!text) continue;
+      pieces.push(text);
+      if (!decorated(node, cell)) texts.push(text);
+    }
+    for (const image of cell.querySelectorAll('img[alt]'))
+      if (image.alt.trim()) pieces.push(image.alt.trim());
+    return {text: texts.join(' ').replace(/\s+/g, ' ').trim(), pieces};
+  }
+
+  // The student cells of a row: the cells before the score field's own, or,
+  // when it has none before it, every other cell.
+  function studentOf(cells, own) {
+    const list = Array.from(cells);
+    const at = list.findIndex(c => c === own || c.contains(own));
+    const before = at > 0 ? list.slice(0, at) : list.filter(c => c !== own && !c.contains(own));
+    const words = before.map(cellWords);
+    return {cells: words.map(w => w.text), pieces: words.flatMap(w => w.pieces)};
+  }
+
+  function fieldsIn(element) {
+    return Array.from(element.querySelectorAll('input, textarea, [contenteditable]'))
+      .filter(takesText);
+  }
+
+  // The header texts over the given cells of a table: its last header row.
+  function headersOver(table, cells) {
+    const rows = Array.from(table.rows).filter(r => r.closest('table') === table);
+    const head = (table.tHead && table.tHead.rows.length && table.tHead.rows[table.tHead.rows.length - 1])
+      || rows.find(r => r.cells.length && Array.from(r.cells).every(c => c.localName === 'th'));
+    if (!head) return [];
+    return cells.map(c => (head.cells[c.cellIndex] ? cellWords(head.cells[c.cellIndex]).text : ''));
+  }
+
+  // The rows of the focused field's column: the same cell of every row of
+  // its table, or, outside a table, the fields whose name differs from its
+  // name only in digits. Each row with its text fields from that column on,
+  // its student's texts and its element; with the clicked row and the
+  // header texts over the clicked row's fields.
   function columnRows(field) {
     const cell = field.closest('td, th');
     const table = cell && cell.closest('table');
     const rows = [];
     if (table) {
       const index = cell.cellIndex;
+      let headers = [];
       for (const row of table.rows) {
         if (row.closest('table') !== table) continue;
         const own = row.cells[index];
-        const fields = own ? Array.from(own.querySelectorAll('input, textarea, [contenteditable]'))
-          .filter(takesText) : [];
-        if (fields.length === 1) rows.push({field: fields[0], cells: cellTexts(row.cells, own)});
+        if (!own || fieldsIn(own).length !== 1) continue;
+        const later = Array.from(row.cells).slice(index);
+        const fields = later.flatMap(fieldsIn);
+        if (row === cell.parentElement)
+          headers = headersOver(table, fields.map(f => f.closest('td, th')));
+        rows.push(Object.assign({fields, box: row}, studentOf(row.cells, own)));
       }
-      return rows;
+      return {rows, clicked: rows.findIndex(r => r.fields[0] === field), headers};
     }
     const name = field.getAttribute('name') || '';
-    if (!/\d/.test(name)) return rows;
+    if (!/\d/.test(name)) return {rows, clicked: -1, headers: []};
     const escaped = name.replace(/[.*+?^${}()|[\]\\]/g, '\\$&').replace(/\d+/g, '\\d+');
     const pattern = new RegExp('^' + escaped + '$');
     const fields = textFields(field.ownerDocument)
@@ -283,9 +416,52 @@ var gradecastRecorder = gradecastRecorder || (() => {
       while (box.parentElement && box.parentElement !== field.ownerDocument.body
              && fields.filter(other => box.parentElement.contains(other)).length === 1)
         box = box.parentElement;
-      rows.push({field: f, cells: box === f ? [] : cellTexts(box.children, f)});
+      const student = box === f ? {cells: [], pieces: []} : studentOf(box.children, f);
+      rows.push(Object.assign({fields: [f], box}, student));
     }
-    return rows;
+    return {rows, clicked: fields.indexOf(field), headers: []};
+  }
+
+  // What the controls of a row hold, but for the fields the run types into.
+  function controlStates(box, planned) {
+    return Array.from(box.querySelectorAll('input, select, textarea'))
+      .filter(c => !planned.has(c))
+      .map(c => ({control: c, state: controlState(c)}));
+  }
+
+  function controlState(control) {
+    if (control.localName === 'input' && (control.type === 'checkbox' || control.type === 'radio'))
+      return control.checked;
+    if (control.localName === 'select') return control.selectedIndex;
+    return control.value;
+  }
+
+  // The column header over a control, else its label.
+  function controlLabel(control) {
+    const cell = control.closest('td, th');
+    const table = cell && cell.closest('table');
+    const header = table ? headersOver(table, [cell])[0] : '';
+    return header || labelOf(control);
+  }
+
+  function rowChanges() {
+    const changes = [];
+    for (const [row, states] of run.rowStates) {
+      for (const {control, state} of states) {
+        if (!control.isConnected || !run.touched.has(control)) continue;
+        const now = controlState(control);
+        if (now === state) continue;
+        const label = controlLabel(control);
+        if (typeof now === 'boolean')
+          changes.push({row, kind: now ? 'checked' : 'unchecked', label, value: ''});
+        else if (control.localName === 'select')
+          changes.push({row, kind: 'chosen', label,
+                        value: control.selectedOptions[0] ? shownText(control.selectedOptions[0]) : ''});
+        else
+          changes.push({row, kind: 'text', label, value: now});
+      }
+    }
+    return changes;
   }
 
   return {
@@ -315,26 +491,41 @@ var gradecastRecorder = gradecastRecorder || (() => {
       return focusedElement().element === element ? 'restored' : 'lost';
     },
 
-    // The rows of the focused field's column, in page order: each row's other
-    // cells' texts. Empty when the focus is on no field.
+    // The focused field's column, in page order: each row's student texts
+    // (cells and pieces) and how many text fields it has from that column on;
+    // the clicked row; the headers over the clicked row's fields. No rows
+    // when the focus is on no field or no column holds it.
     rows() {
       const {element} = focusedElement();
       rowFields = [];
-      if (!takesText(element)) return [];
-      const rows = columnRows(element);
-      rowFields = rows.map(r => describe(r.field));
-      return rows.map(r => r.cells);
+      rowBoxes = [];
+      const none = {rows: [], clicked: -1, headers: []};
+      if (!takesText(element)) return none;
+      const {rows, clicked, headers} = columnRows(element);
+      if (clicked < 0) return none;
+      rowFields = rows.map(r => r.fields.map(describe));
+      rowBoxes = rows.map(r => r.box);
+      return {rows: rows.map(r => ({cells: r.cells, pieces: r.pieces, fields: r.fields.length})),
+              clicked, headers};
     },
 
-    // A run: plan holds each entry's key presses and how many of the last
-    // are separators; targets, when given, the row (of the last rows()) whose
-    // field each entry is typed into.
-    start(plan, targets) {
+    // A run: each planned entry's key presses, how many of the last are
+    // separators, and the field it is typed into ([row, column] of the last
+    // rows()), or null to type it wherever the page's Tab order puts it.
+    start(plan) {
       if (run) unwatch();
-      run = {entries: plan.map(([keys, separators], i) => ({
-               keys, separators,
-               target: targets && targets[i] !== undefined ? rowFields[targets[i]] : null})),
-             numbers: new Map(), watched: [], lastActivity: 0};
+      run = {entries: plan.map(([keys, separators, target]) => {
+               const planned = target ? (rowFields[target[0]] || [])[target[1]] || null : null;
+               return {keys, separators, target: planned, planned, row: target ? target[0] : -1};
+             }),
+             numbers: new Map(), watched: [], lastActivity: 0, submitHeld: false,
+             rowStates: new Map(), touched: new Set()};
+      // What the rows typed into hold elsewhere, to tell afterwards what
+      // changed there though nothing was typed there.
+      const planned = new Set(run.entries.filter(e => e.target).map(e => e.target.field));
+      for (const entry of run.entries)
+        if (entry.row >= 0 && rowBoxes[entry.row] && !run.rowStates.has(entry.row))
+          run.rowStates.set(entry.row, controlStates(rowBoxes[entry.row], planned));
       watch(document);
       return begin(plan.map((_, i) => i));
     },
@@ -344,7 +535,8 @@ var gradecastRecorder = gradecastRecorder || (() => {
       if (!run) return false;
       for (const i of order) {
         const entry = run.entries[i];
-        entry.target = entry.first ? describe(findAgain(entry.first) || entry.first.field) : null;
+        const went = entry.planned || entry.first;
+        entry.target = went ? describe(findAgain(went) || went.field) : null;
       }
       return begin(order);
     },
@@ -358,8 +550,8 @@ var gradecastRecorder = gradecastRecorder || (() => {
       let requests = 0;
       for (const w of run.watched)
         if (w.recorder && !left(w.doc)) requests += w.recorder.requestsSince(run.roundStart);
-      return [run.keysArrived, performance.now() - run.lastActivity, document.hasFocus(),
-              requests];
+      return {keys: run.keysArrived, quietMs: performance.now() - run.lastActivity,
+              focused: document.hasFocus(), requests};
     },
 
     report() {
@@ -385,15 +577,24 @@ var gradecastRecorder = gradecastRecorder || (() => {
           return landed;
         }
         if (entry.number < 0) return landed;
-        const field = findAgain(entry.first);
-        landed.redrawn = !entry.first.field.isConnected;
+        // An entry with a field of its own is judged by what that field holds,
+        // wherever the page sent its keys.
+        let judged = entry.first;
+        if (entry.planned && entry.planned.field !== entry.first.field) {
+          const row = rowFields.findIndex(r => r.some(d => d.field === entry.first.field));
+          if (row >= 0 && row !== entry.row) landed.otherRow = row;
+          judged = entry.planned;
+        }
+        const field = findAgain(judged);
+        landed.redrawn = !judged.field.isConnected;
         if (!field) {
           landed.fieldGone = true;
           return landed;
         }
         return Object.assign(landed, {value: valueOf(field)}, rejection(field));
       });
-      return {navigated, followed, entries};
+      return {navigated, followed, entries, stopped: run.stopped, submitHeld: run.submitHeld,
+              rowChanges: rowChanges()};
     },
 
     // The run is over: the page's keys are its own again.

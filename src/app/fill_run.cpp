@@ -4,6 +4,7 @@
 #include "entry/entry_warnings.h"
 #include "entry/fill_check.h"
 #include "entry/fill_mending.h"
+#include "entry/fill_plan.h"
 #include "entry/keystroke_script.h"
 #include "entry/pasted_lines.h"
 #include "entry/run_options.h"
@@ -65,13 +66,14 @@ bool askTypeWithoutField(Form1 &window)
                                                   "請先用滑鼠點一下第一個成績欄位。\n"));
 }
 
-// What the questions decided: the text a run types (the column, or the
-// matched scores in the page's order) and, for a student fill, the row of
-// the page whose field each of its entries goes into.
-struct FillPlan {
+// What the questions decided: where the page's focus was, and what goes
+// where (the column, a block, each student's own field, or the page's Tab
+// order when no column holds the clicked field), with the students of the
+// column's rows for the check.
+struct Decided {
     PageFocus focus = PageFocus::Unknown;
-    std::u16string text;
-    std::vector<std::size_t> rows;
+    FillPlan plan;
+    std::vector<std::u16string> students;
 };
 
 enum class Choice { ByStudent, InOrder, Cancel };
@@ -97,69 +99,70 @@ Choice askHowToFill(Form1 &window, const StudentMatch &match)
 // The questions before anything is held, each asked at most once: is the
 // cursor in the field, is there a field where the page's focus is, does the
 // pasted block carry the students (then: fill each student's own field?),
-// and is the column what the teacher means (words typed as 0, text after a
-// number, decimals rounded away, more than one run takes). A page that cannot
-// be looked into is not asked about, nor checked afterwards: a run is never
-// stopped on what cannot be seen.
-std::optional<FillPlan> askToFill(Form1 &window, std::u16string_view text)
+// and is the plan what the teacher means (words typed as 0, text after a
+// number, decimals rounded away, a paste longer or shorter than the column,
+// more than one run takes). A page that cannot be looked into is not asked
+// about, nor checked afterwards: a run is never stopped on what cannot be seen.
+std::optional<Decided> askToFill(Form1 &window, std::u16string_view text)
 {
     if (!AskYesNo(&window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
         return std::nullopt;
-    FillPlan plan;
-    plan.text = text;
+    Decided decided;
     const QPointer<Form1> self(&window);
-    SkipFailure([&] { plan.focus = FocusedPageElement(window.WB1->page()); });
+    SkipFailure([&] { decided.focus = FocusedPageElement(window.WB1->page()); });
     if (!self)
         return std::nullopt;
-    if (plan.focus == PageFocus::NoField && !askTypeWithoutField(window))
+    if (decided.focus == PageFocus::NoField && !askTypeWithoutField(window))
         return std::nullopt;
 
+    PageColumn column;
+    if (decided.focus == PageFocus::Field)
+        SkipFailure([&] { column = FocusedColumn(window.WB1->page()); });
+    if (!self)
+        return std::nullopt;
+    for (const PageRow &row : column.rows)
+        decided.students.push_back(RowShown(row));
+
     std::optional<StudentMatch> match;
-    if (plan.focus == PageFocus::Field && HoldsSeveralCells(text)) {
-        SkipFailure([&] { match = MatchStudents(text, ColumnRows(window.WB1->page())); });
-        if (!self)
-            return std::nullopt;
+    if (!column.rows.empty() && HoldsSeveralCells(text)) {
+        SkipFailure([&] { match = MatchStudents(text, column.rows); });
         if (match && !StudentFillOffered(*match))
             match.reset();
     }
     if (match) {
         const Choice choice = askHowToFill(window, *match);
-        if (choice == Choice::Cancel)
+        if (choice == Choice::Cancel || !self)
             return std::nullopt;
         if (choice == Choice::InOrder)
             match.reset();
     }
-    if (match) {
-        plan.text = StudentScoreText(*match);
-        for (const MatchedLine &line : match->matched)
-            plan.rows.push_back(line.row);
-    }
 
+    const FillOptions options = fillOptionsOf(window);
     std::u16string warnings;
     SkipFailure([&] {
-        warnings = match ? StudentFillWarnings(*match, fillOptionsOf(window))
-                         : ColumnWarnings(text, fillOptionsOf(window));
+        decided.plan = match ? PlanByStudent(*match, options, column)
+                             : PlanInOrder(text, options, column);
+        warnings = match ? StudentFillWarnings(*match, options, decided.plan, column)
+                         : OrderFillWarnings(text, decided.plan, column, options);
     });
     if (!warnings.empty() && !askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n'))
         return std::nullopt;
-    return plan;
+    return decided;
 }
 
 // Types the plan: every keystroke handed to the page back to back, with no
-// pause and no events between two keys; in a student fill the recorder puts
-// each entry's own field under the keys. Checked runs then wait for the page
-// to settle, type again what a redraw of the page lost (in rounds, as long as
-// rounds bring entries back), and return what the teacher is to be told.
-std::u16string typeScores(Form1 &window, const FillPlan &plan)
+// pause and no events between two keys; where an entry has a field of its
+// own, the recorder puts it under the keys as the entry before ends.
+// Checked runs then wait for the page to settle, type again what a redraw
+// of the page lost (in rounds, as long as rounds bring entries back), and
+// return what the teacher is to be told.
+std::u16string typeScores(Form1 &window, const Decided &decided)
 {
-    const FillOptions options = fillOptionsOf(window);
-    const KeystrokeScript script = BuildKeystrokeScript(plan.text, options);
-    const std::vector<TypedEntry> typed = TypedEntries(plan.text, options);
-    const std::vector<KeystrokeScript> entries = KeystrokesPerEntry(script, typed);
+    const std::vector<PlannedEntry> &entries = decided.plan.entries;
     PageRecorder recorder(window.WB1->page());
     const QPointer<Form1> self(&window);
-    const bool check = plan.focus != PageFocus::Unknown || !plan.rows.empty();
-    const bool recording = check && !script.empty() && recorder.start(entries, typed, plan.rows);
+    const bool check = decided.focus != PageFocus::Unknown;
+    const bool recording = check && !entries.empty() && recorder.start(entries);
     if (!self)
         return {};
 
@@ -168,11 +171,12 @@ std::u16string typeScores(Form1 &window, const FillPlan &plan)
         for (const std::u16string &one : keys)
             SkipFailure([&] { SendKeyString(receiver, one); });
     };
-    send(script);
+    for (const PlannedEntry &entry : entries)
+        send(entry.keys);
     if (!recording)
         return {};
 
-    FillMending mending(typed);
+    FillMending mending(entries, decided.students);
     std::optional<PageReport> report = recorder.finish();
     for (int round = 1; report && self; ++round) {
         const std::vector<std::size_t> again = mending.takeReport(*report);
@@ -182,7 +186,7 @@ std::u16string typeScores(Form1 &window, const FillPlan &plan)
         if (!recorder.again(again) || !self)
             return {};
         for (std::size_t i : again)
-            send(entries[i]);
+            send(entries[i].keys);
         report = recorder.finish();
     }
     return {};
@@ -224,8 +228,8 @@ void Form1::Command3_Click()
         text = TrimTrailingLineEnds(pasted);
     });
     const QPointer<Form1> self(this);
-    const std::optional<FillPlan> plan = askToFill(*this, text);
-    if (!plan || !self)
+    const std::optional<Decided> decided = askToFill(*this, text);
+    if (!decided || !self)
         return;
 
     holdForFill(true);
@@ -240,13 +244,13 @@ void Form1::Command3_Click()
     // The keys go where the teacher left the page's focus, whatever has
     // moved it since; when that field is gone, the teacher says where.
     bool typing = true;
-    if (self && plan->focus != PageFocus::NoField) {
+    if (self && decided->focus != PageFocus::NoField) {
         SkipFailure([&] { typing = RestorePageFocus(WB1->page()); });
         typing = typing || (self && askTypeWithoutField(*this));
     }
     std::u16string differences;
     if (self && typing)
-        SkipFailure([&] { differences = typeScores(*this, *plan); });
+        SkipFailure([&] { differences = typeScores(*this, *decided); });
     SkipFailure([] { PumpMessages(); });
     if (!self)
         return;

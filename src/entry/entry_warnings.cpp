@@ -126,13 +126,22 @@ std::u16string WarningLines(const std::vector<EntryWarning> &warnings, const Fil
     return lines + roundedLine(rounded, options);
 }
 
+namespace {
+
+std::u16string leftOutLine(std::size_t leftOut)
+{
+    if (leftOut == 0)
+        return {};
+    return u"只會填入前 " + DecimalText(MaxEntriesPerRun) + u" 筆，另有 " + DecimalText(leftOut)
+        + u" 筆這次不會填入。\n";
+}
+
+} // namespace
+
 std::u16string EntriesLeftOutLine(std::u16string_view text)
 {
     const std::size_t count = EntryCount(text);
-    if (count <= MaxEntriesPerRun)
-        return {};
-    return u"只會填入前 " + DecimalText(MaxEntriesPerRun) + u" 筆，另有 "
-        + DecimalText(count - MaxEntriesPerRun) + u" 筆這次不會填入。\n";
+    return leftOutLine(count > MaxEntriesPerRun ? count - MaxEntriesPerRun : 0);
 }
 
 std::u16string SeveralCellsLine(std::u16string_view text)
@@ -143,9 +152,9 @@ std::u16string SeveralCellsLine(std::u16string_view text)
     std::size_t severalCells = 0;
     bool same = true;
     for (const PastedLine &line : PastedLines(text)) {
-        if (line.students.empty() && line.score.empty())
+        if (line.empty())
             continue; // an empty line in the block
-        const std::size_t count = line.students.size() + 1;
+        const std::size_t count = line.cells.size();
         same = same && (cells == 0 || count == cells);
         cells = count;
         severalCells += count > 1;
@@ -161,18 +170,36 @@ std::u16string ColumnWarnings(std::u16string_view text, const FillOptions &optio
         + EntriesLeftOutLine(text);
 }
 
-std::u16string StudentFillWarnings(const StudentMatch &match, const FillOptions &options)
+std::u16string OrderFillWarnings(std::u16string_view text, const FillPlan &plan,
+                                 const PageColumn &column, const FillOptions &options)
+{
+    if (plan.kind == FillPlan::Kind::TabOrder)
+        return ColumnWarnings(text, options);
+    std::vector<PlacedEntry> entries;
+    for (const PlannedEntry &entry : plan.entries)
+        entries.push_back({entry.place, entry.pasted});
+    return (plan.kind == FillPlan::Kind::Block ? BlockLines(plan, column) : SeveralCellsLine(text))
+        + WarningLines(warningsOf(entries, options, false), options)
+        + ColumnLengthLines(plan, column) + leftOutLine(plan.pastTheLimit);
+}
+
+std::u16string StudentFillWarnings(const StudentMatch &match, const FillOptions &options,
+                                   const FillPlan &plan, const PageColumn &column)
 {
     std::vector<PlacedEntry> entries;
+    std::size_t students = 0;
     for (const MatchedLine &line : match.matched) {
-        if (entries.size() == MaxEntriesPerRun)
+        if (entries.size() + line.scores.size() > MaxEntriesPerRun)
             break;
-        entries.push_back({line.line, line.score});
+        ++students;
+        for (const std::u16string &score : line.scores)
+            entries.push_back({line.line, score});
     }
-    std::u16string text = WarningLines(warningsOf(entries, options, true), options);
-    if (match.matched.size() > MaxEntriesPerRun)
-        text += u"只會填入頁面上前 " + DecimalText(MaxEntriesPerRun) + u" 位學生的成績，另有 "
-            + DecimalText(match.matched.size() - MaxEntriesPerRun) + u" 位這次不會填入。\n";
+    std::u16string text =
+        BlockLines(plan, column) + WarningLines(warningsOf(entries, options, true), options);
+    if (students < match.matched.size())
+        text += u"只會填入頁面上前 " + DecimalText(students) + u" 位學生的成績，另有 "
+            + DecimalText(match.matched.size() - students) + u" 位這次不會填入。\n";
     return text;
 }
 

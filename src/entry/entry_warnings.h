@@ -1,5 +1,6 @@
 #pragma once
 
+#include "entry/fill_plan.h"
 #include "entry/keystroke_script.h"
 #include "entry/student_match.h"
 
@@ -51,8 +52,16 @@ std::u16string SeveralCellsLine(std::u16string_view text);
 // there is nothing to say.
 std::u16string ColumnWarnings(std::u16string_view text, const FillOptions &options);
 
+// The same before an order fill that follows plan: a column fill or a block
+// fill says so, judges the entries it types and tells how the paste's
+// length differs from the column's; a fill in Tab order is ColumnWarnings.
+std::u16string OrderFillWarnings(std::u16string_view text, const FillPlan &plan,
+                                 const PageColumn &column, const FillOptions &options);
+
 // The same before a student fill, over the score cells it types, each named
-// by its pasted line; the limit counts students.
-std::u16string StudentFillWarnings(const StudentMatch &match, const FillOptions &options);
+// by its pasted line; the limit counts students. With the plan, the columns
+// several score cells go into, and the cells with no field.
+std::u16string StudentFillWarnings(const StudentMatch &match, const FillOptions &options,
+                                   const FillPlan &plan = {}, const PageColumn &column = {});
 
 } // namespace gradecast

@@ -43,7 +43,9 @@ struct Verdict {
     enum class Kind {
         AsTyped,
         NotFollowed, // the recorder lost track before it
+        NotTyped,    // the run stopped before it
         NoField,     // its keys were swallowed or went into no field
+        OtherRow,    // into another row's planned field
         FieldGone,
         SharedField, // an earlier entry went into its field
         Differs,     // the page's own rule: cut, filtered or taken as something else
@@ -52,6 +54,7 @@ struct Verdict {
     };
     Kind kind = Kind::AsTyped;
     int firstPlace = 0; // SharedField: the entry that went into the field first
+    std::size_t row = 0; // OtherRow: that row
 };
 
 bool isBlankNumber(std::u16string_view typed)
@@ -59,7 +62,7 @@ bool isBlankNumber(std::u16string_view typed)
     return typed.size() > 1 && typed.front() == u' ' && plainNumber(typed);
 }
 
-std::vector<Verdict> verdicts(const std::vector<TypedEntry> &typed, const PageReport &report)
+std::vector<Verdict> verdicts(const std::vector<PlannedEntry> &typed, const PageReport &report)
 {
     using Kind = Verdict::Kind;
     const std::size_t followed = std::min(
@@ -71,8 +74,11 @@ std::vector<Verdict> verdicts(const std::vector<TypedEntry> &typed, const PageRe
 
     std::vector<Verdict> result(typed.size(), {Kind::NotFollowed});
     std::map<int, int> firstPlaceInField;
-    for (std::size_t i = 0; i < followed; ++i) {
-        const TypedEntry &entry = typed[i];
+    const std::size_t stop = report.stopped ? report.stopped->entry : typed.size();
+    for (std::size_t i = stop; i < typed.size(); ++i)
+        result[i].kind = Kind::NotTyped;
+    for (std::size_t i = 0; i < std::min(followed, stop); ++i) {
+        const PlannedEntry &entry = typed[i];
         const LandedEntry &landed = report.entries[i];
         Verdict &verdict = result[i];
         verdict.kind = Kind::AsTyped;
@@ -80,6 +86,10 @@ std::vector<Verdict> verdicts(const std::vector<TypedEntry> &typed, const PageRe
             continue;
         if (landed.keysSeen <= 0 || landed.field < 0) {
             verdict.kind = Kind::NoField;
+            continue;
+        }
+        if (landed.otherRow) {
+            verdict = {Kind::OtherRow, 0, *landed.otherRow};
             continue;
         }
         const auto [earlier, first] = firstPlaceInField.try_emplace(landed.field, entry.place);
@@ -101,8 +111,34 @@ std::vector<Verdict> verdicts(const std::vector<TypedEntry> &typed, const PageRe
     return result;
 }
 
-std::u16string entryLine(const TypedEntry &entry, const LandedEntry &landed,
-                         const Verdict &verdict, int typedAgain)
+// The student of a row, or the row's place when there is no name for it.
+std::u16string studentOf(std::size_t row, const std::vector<std::u16string> &rows)
+{
+    if (row < rows.size() && !rows[row].empty())
+        return ShownText(rows[row]);
+    return u"第 " + DecimalText(row + 1) + u" 列";
+}
+
+std::u16string rowChangeLine(const RowChange &change, const std::vector<std::u16string> &rows)
+{
+    const std::u16string what = change.label.empty() ? u"一個欄位" : u"「" + ShownText(change.label) + u"」";
+    const std::u16string head = studentOf(change.row, rows) + u" 的" + what;
+    switch (change.kind) {
+    case RowChange::Kind::Checked:
+        return head + u"被勾選了。";
+    case RowChange::Kind::Unchecked:
+        return head + u"被取消勾選了。";
+    case RowChange::Kind::Chosen:
+        return head + u"選成了「" + ShownText(change.value) + u"」。";
+    case RowChange::Kind::Text:
+        break;
+    }
+    return head + u"變成「" + ShownText(change.value) + u"」。";
+}
+
+std::u16string entryLine(const PlannedEntry &entry, const LandedEntry &landed,
+                         const Verdict &verdict, int typedAgain,
+                         const std::vector<std::u16string> &rows)
 {
     using Kind = Verdict::Kind;
     const std::u16string head = EntryHead(entry.place, entry.typed);
@@ -110,6 +146,8 @@ std::u16string entryLine(const TypedEntry &entry, const LandedEntry &landed,
     switch (verdict.kind) {
     case Kind::NoField:
         return head + u"沒有進入任何輸入欄位。";
+    case Kind::OtherRow:
+        return head + u"填進了 " + studentOf(verdict.row, rows) + u" 的欄位。";
     case Kind::FieldGone:
         return u"第 " + place + u" 筆的欄位已不在頁面上。";
     case Kind::SharedField:
@@ -127,45 +165,13 @@ std::u16string entryLine(const TypedEntry &entry, const LandedEntry &landed,
              + (landed.rejection.empty() ? u"。" : u"：" + landed.rejection);
     case Kind::AsTyped:
     case Kind::NotFollowed:
+    case Kind::NotTyped:
         break;
     }
     return {};
 }
 
 } // namespace
-
-std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions &options)
-{
-    const int separators = (options.TabAfterEntry ? 1 : 0) + (options.EnterAfterEntry ? 1 : 0);
-    std::vector<TypedEntry> entries;
-    for (std::u16string_view entry : ScriptEntries(text)) {
-        if (separators == 0 && !entries.empty())
-            entries.front().typed += EntryTypedText(entry, options);
-        else
-            entries.push_back(
-                {int(entries.size()) + 1, EntryTypedText(entry, options), separators});
-    }
-    return entries;
-}
-
-std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
-                                                const std::vector<TypedEntry> &typed)
-{
-    std::vector<KeystrokeScript> entries;
-    std::size_t s = 0;
-    for (const TypedEntry &entry : typed) {
-        KeystrokeScript keys;
-        int separators = 0;
-        for (; s < script.size(); ++s) {
-            const bool separator = script[s] == TabKeystroke || script[s] == EnterKeystroke;
-            if (separator ? separators++ == entry.separators : separators > 0)
-                break;
-            keys.push_back(script[s]);
-        }
-        entries.push_back(std::move(keys));
-    }
-    return entries;
-}
 
 bool SameEntry(std::u16string_view typed, std::u16string_view value)
 {
@@ -175,7 +181,7 @@ bool SameEntry(std::u16string_view typed, std::u16string_view value)
     return typedNumber && typedNumber == plainNumber(value);
 }
 
-std::vector<std::size_t> EntriesToTypeAgain(const std::vector<TypedEntry> &typed,
+std::vector<std::size_t> EntriesToTypeAgain(const std::vector<PlannedEntry> &typed,
                                             const PageReport &report)
 {
     std::vector<std::size_t> again;
@@ -188,22 +194,36 @@ std::vector<std::size_t> EntriesToTypeAgain(const std::vector<TypedEntry> &typed
     return again;
 }
 
-std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const PageReport &report,
-                                const std::vector<int> &typedAgain)
+std::u16string FillCheckMessage(const std::vector<PlannedEntry> &typed, const PageReport &report,
+                                const std::vector<int> &typedAgain,
+                                const std::vector<std::u16string> &rows)
 {
     using Kind = Verdict::Kind;
     const std::vector<Verdict> judged = verdicts(typed, report);
-    const std::u16string navigated =
-        report.navigated ? u"填入時頁面換頁了，無法核對後面的成績。\n" : u"";
+    std::u16string after;
+    if (report.stopped && report.stopped->entry < typed.size()) {
+        const StoppedAt &stop = *report.stopped;
+        after += u"第 " + DecimalText(std::size_t(typed[stop.entry].place)) + u" 筆前游標停在"
+               + stop.control
+               + (stop.label.empty() ? u"" : u"「" + ShownText(stop.label) + u"」") + u"，後面 "
+               + DecimalText(typed.size() - stop.entry) + u" 筆沒有填入。\n";
+    }
+    if (report.submitHeld)
+        after += u"這個網頁按 Enter 會送出表單，填入時已擋下；填完請按網頁的儲存鈕。\n";
+    if (report.navigated) {
+        const std::size_t before = std::size_t(std::clamp(report.followedEntries, 0, int(typed.size())));
+        after += u"填入時頁面換頁了，換頁前填入 " + DecimalText(before)
+               + u" 筆，無法核對後面的成績。\n";
+    }
     const auto firstUnsure = std::find_if(judged.begin(), judged.end(), [](const Verdict &v) {
-        return v.kind != Kind::AsTyped;
+        return v.kind != Kind::AsTyped && v.kind != Kind::NotTyped;
     });
-    if (firstUnsure == judged.end())
-        return navigated;
-    const std::size_t unsure = std::size_t(firstUnsure - judged.begin());
-    if (report.busy)
-        return u"頁面仍在處理，無法確認第 " + DecimalText(std::size_t(typed[unsure].place))
-             + u" 筆以後的成績。\n" + navigated;
+    if (firstUnsure == judged.end() && report.rowChanges.empty())
+        return after;
+    if (report.busy && firstUnsure != judged.end())
+        return u"頁面仍在處理，無法確認第 "
+             + DecimalText(std::size_t(typed[std::size_t(firstUnsure - judged.begin())].place))
+             + u" 筆以後的成績。\n" + after;
 
     std::vector<std::u16string> lines;
     bool blankRejected = false;
@@ -213,21 +233,26 @@ std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const Page
             notFollowed = typed[i].place; // and every entry after it
             break;
         }
+        if (judged[i].kind == Kind::NotTyped)
+            break;
         const LandedEntry &landed = report.entries[i];
         blankRejected = blankRejected || (landed.rejected && isBlankNumber(typed[i].typed));
         if (judged[i].kind != Kind::AsTyped)
             lines.push_back(entryLine(typed[i], landed, judged[i],
-                                      i < typedAgain.size() ? typedAgain[i] : 0));
+                                      i < typedAgain.size() ? typedAgain[i] : 0, rows));
     }
 
     std::u16string message =
         NamedLines(lines, [](const std::u16string &line) { return line; }, u" 筆與填入的不符。\n");
+    message += NamedLines(
+        report.rowChanges, [&](const RowChange &change) { return rowChangeLine(change, rows); },
+        u" 處沒有要填的欄位也變了。\n");
     if (blankRejected)
         message += u"這個網頁不接受數字前的空白：在「100分使用」填入 100，"
                    u"成績會以整數輸入，前面不加空白。\n";
     if (notFollowed && !report.navigated)
         message += u"無法核對第 " + DecimalText(std::size_t(*notFollowed)) + u" 筆以後的成績。\n";
-    return message + navigated;
+    return message + after;
 }
 
 } // namespace gradecast

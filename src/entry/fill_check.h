@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/keystroke_script.h"
+#include "entry/fill_plan.h"
 
 #include <cstddef>
 #include <optional>
@@ -15,23 +15,6 @@ namespace gradecast {
 // entry's keys went and what its field holds) is gathered by the page
 // recorder. Silence means every entry is known to be as typed: an entry the
 // recorder knows nothing of is told, never passed over.
-
-// One stretch of a run: an entry's typed text and the separator keys after
-// it. With neither Tab nor Enter the whole run goes into one field and is one
-// stretch. How the entry reached its field (a Tab chain or a field chosen for
-// it) makes no difference to the check.
-struct TypedEntry {
-    int place = 0; // 1 for the first entry
-    std::u16string typed;
-    int separators = 0;
-};
-
-std::vector<TypedEntry> TypedEntries(std::u16string_view text, const FillOptions &options);
-
-// A run's keystrokes cut into its entries: each entry's characters and the
-// separator keys after it.
-std::vector<KeystrokeScript> KeystrokesPerEntry(const KeystrokeScript &script,
-                                                const std::vector<TypedEntry> &typed);
 
 // What the page made of one typed entry. For an entry typed again, what the
 // page made of its latest typing.
@@ -48,6 +31,28 @@ struct LandedEntry {
     bool redrawn = false;     // the page replaced the field after the entry's first key
     bool rejected = false;    // the page marks the field invalid
     std::u16string rejection; // the page's own words for it, may be empty
+    // The keys went into the planned field of this other row (the page moved
+    // the focus on its own).
+    std::optional<std::size_t> otherRow;
+};
+
+// An order fill stopped before an entry whose first key would have gone into
+// a control that takes no text: a space ticks a checkbox, a letter picks an
+// option, Enter follows a link.
+struct StoppedAt {
+    std::size_t entry = 0;  // the first entry not typed
+    std::u16string control; // what it is: 核取方塊, 下拉選單, 連結 ...
+    std::u16string label;   // its label, may be empty
+};
+
+// Something in a row the run typed into that changed though no entry was
+// planned there: a feedback field written, a checkbox ticked, an option chosen.
+struct RowChange {
+    enum class Kind { Text, Checked, Unchecked, Chosen };
+    Kind kind = Kind::Text;
+    std::size_t row = 0;
+    std::u16string label; // the control's column header or label, may be empty
+    std::u16string value; // the text or the option it holds now
 };
 
 struct PageReport {
@@ -59,6 +64,10 @@ struct PageReport {
     // The page's own requests were still running when the wait for it ended:
     // a field read then may still change.
     bool busy = false;
+    std::optional<StoppedAt> stopped;
+    // A form submission a typed key set off was held back.
+    bool submitHeld = false;
+    std::vector<RowChange> rowChanges;
 };
 
 // True when the field holds what was typed: the same text, or the same number
@@ -71,7 +80,7 @@ bool SameEntry(std::u16string_view typed, std::u16string_view value);
 // again into their field may bring them back. Never an entry the page cut at
 // once, one that went into no field or into another entry's field, and
 // nothing once the page was left or while it is still busy.
-std::vector<std::size_t> EntriesToTypeAgain(const std::vector<TypedEntry> &typed,
+std::vector<std::size_t> EntriesToTypeAgain(const std::vector<PlannedEntry> &typed,
                                             const PageReport &report);
 
 // The message for the teacher, one line each: up to five entries named, a
@@ -81,7 +90,9 @@ std::vector<std::size_t> EntriesToTypeAgain(const std::vector<TypedEntry> &typed
 // lost entry says it was. When the page was still busy, one line says from
 // which entry on nothing is sure, instead. Empty when every entry is as
 // typed. Entries that press no key cannot be followed and are not judged.
-std::u16string FillCheckMessage(const std::vector<TypedEntry> &typed, const PageReport &report,
-                                const std::vector<int> &typedAgain = {});
+// rows names the students of the rows the plan's targets count.
+std::u16string FillCheckMessage(const std::vector<PlannedEntry> &typed, const PageReport &report,
+                                const std::vector<int> &typedAgain = {},
+                                const std::vector<std::u16string> &rows = {});
 
 } // namespace gradecast

@@ -2,8 +2,9 @@
 
 namespace gradecast {
 
-FillMending::FillMending(std::vector<TypedEntry> typed)
+FillMending::FillMending(std::vector<PlannedEntry> typed, std::vector<std::u16string> rows)
     : m_typed(std::move(typed))
+    , m_rows(std::move(rows))
     , m_typedAgain(m_typed.size(), 0)
 {
 }
@@ -22,7 +23,7 @@ std::vector<std::size_t> FillMending::takeReport(PageReport report)
 
 std::u16string FillMending::message() const
 {
-    return FillCheckMessage(m_typed, m_report, m_typedAgain);
+    return FillCheckMessage(m_typed, m_report, m_typedAgain, m_rows);
 }
 
 } // namespace gradecast

@@ -20,7 +20,8 @@ inline constexpr int MaxMendingRounds = 3;
 class FillMending
 {
 public:
-    explicit FillMending(std::vector<TypedEntry> typed);
+    // rows: the students of the rows the entries' targets count, for the message.
+    FillMending(std::vector<PlannedEntry> typed, std::vector<std::u16string> rows = {});
 
     // Takes the report read after the run or after the round just typed (on
     // every entry, each as last typed) and returns the entries to type again
@@ -34,7 +35,8 @@ public:
     std::u16string message() const;
 
 private:
-    std::vector<TypedEntry> m_typed;
+    std::vector<PlannedEntry> m_typed;
+    std::vector<std::u16string> m_rows;
     PageReport m_report;
     std::vector<int> m_typedAgain;       // per entry: how often it was typed again
     int m_rounds = 0;

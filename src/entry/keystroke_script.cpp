@@ -73,10 +73,17 @@ std::u16string TrimTrailingLineEnds(std::u16string_view text)
 
 std::vector<std::u16string_view> ScriptEntries(std::u16string_view text)
 {
+    return FirstEntries(text, MaxEntriesPerRun);
+}
+
+std::vector<std::u16string_view> FirstEntries(std::u16string_view text, std::size_t count)
+{
     std::vector<std::u16string_view> entries;
+    if (count == 0)
+        return entries;
     walkEntries(text, [&](std::u16string_view entry) {
         entries.push_back(entry);
-        return entries.size() < MaxEntriesPerRun;
+        return entries.size() < count;
     });
     return entries;
 }
@@ -95,13 +102,26 @@ KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions
 {
     KeystrokeScript script;
     for (std::u16string_view entry : ScriptEntries(text)) {
-        appendCharacters(EntryTypedText(entry, options), script);
-        if (options.TabAfterEntry)
-            script.emplace_back(TabKeystroke);
-        if (options.EnterAfterEntry)
-            script.emplace_back(EnterKeystroke);
+        const KeystrokeScript keys = EntryKeystrokes(EntryTypedText(entry, options), options);
+        script.insert(script.end(), keys.begin(), keys.end());
     }
     return script;
+}
+
+KeystrokeScript EntryKeystrokes(std::u16string_view typed, const FillOptions &options)
+{
+    KeystrokeScript keys;
+    appendCharacters(typed, keys);
+    if (options.TabAfterEntry)
+        keys.emplace_back(TabKeystroke);
+    if (options.EnterAfterEntry)
+        keys.emplace_back(EnterKeystroke);
+    return keys;
+}
+
+int SeparatorCount(const FillOptions &options)
+{
+    return (options.TabAfterEntry ? 1 : 0) + (options.EnterAfterEntry ? 1 : 0);
 }
 
 std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &options)

@@ -35,6 +35,9 @@ std::u16string TrimTrailingLineEnds(std::u16string_view text);
 // text. Reading stops at the last of them, so a huge paste costs no more.
 std::vector<std::u16string_view> ScriptEntries(std::u16string_view text);
 
+// The first count entries of the text, read as a run reads them.
+std::vector<std::u16string_view> FirstEntries(std::u16string_view text, std::size_t count);
+
 // How many entries the text holds, beyond the limit of a run too.
 std::size_t EntryCount(std::u16string_view text);
 
@@ -42,6 +45,12 @@ std::size_t EntryCount(std::u16string_view text);
 // the LF after it) or TAB, each entry is followed by its separator keys, and
 // reading stops after MaxEntriesPerRun entries. An empty text types nothing.
 KeystrokeScript BuildKeystrokeScript(std::u16string_view text, const FillOptions &options);
+
+// The keys of one entry: the typed text's characters, then its separator keys.
+KeystrokeScript EntryKeystrokes(std::u16string_view typed, const FillOptions &options);
+
+// How many separator keys follow each entry.
+int SeparatorCount(const FillOptions &options);
 
 // The text typed for one entry: AbsentText, Score100Text or a number written afresh.
 std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &options);

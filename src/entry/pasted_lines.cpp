@@ -4,7 +4,7 @@
 
 namespace gradecast {
 
-std::vector<PastedLine> PastedLines(std::u16string_view text)
+std::vector<PastedLine> PastedLines(std::u16string_view text, std::size_t limit)
 {
     std::vector<PastedLine> lines;
     if (text.empty())
@@ -15,13 +15,12 @@ std::vector<PastedLine> PastedLines(std::u16string_view text)
         const bool end = p == text.size() || text[p] == u'\r';
         if (!end && text[p] != u'\t')
             continue;
-        const std::u16string_view cell = text.substr(start, p - start);
-        if (!end) {
-            line.students.push_back(cell);
-        } else {
+        line.cells.push_back(text.substr(start, p - start));
+        if (end) {
             line.place = int(lines.size()) + 1;
-            line.score = cell;
             lines.push_back(std::move(line));
+            if (lines.size() == limit)
+                break;
             line = {};
             // The LF of a CR LF pair belongs to the line end, as in a run.
             if (p + 1 < text.size() && text[p + 1] == u'\n')
@@ -30,6 +29,16 @@ std::vector<PastedLine> PastedLines(std::u16string_view text)
         start = p + 1;
     }
     return lines;
+}
+
+std::size_t LineCount(std::u16string_view text)
+{
+    if (text.empty())
+        return 0;
+    std::size_t count = 1;
+    for (char16_t c : text)
+        count += c == u'\r';
+    return count;
 }
 
 bool HoldsSeveralCells(std::u16string_view text)

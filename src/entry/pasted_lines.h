@@ -7,17 +7,21 @@
 namespace gradecast {
 
 // A block copied from a spreadsheet: lines end at CR (and the LF after it),
-// cells are separated by Tab. The last cell of a line is its score; the cells
-// before it, when there are any, say whose score it is.
+// cells are separated by Tab.
 struct PastedLine {
-    int place = 0;                             // 1 for the first line
-    std::vector<std::u16string_view> students; // the cells before the last
-    std::u16string_view score;                 // the last cell; empty: absent
+    int place = 0;                          // 1 for the first line
+    std::vector<std::u16string_view> cells; // at least one; an empty cell: absent
+    bool empty() const { return cells.size() == 1 && cells.front().empty(); }
 };
 
-// The lines of normalised text, as views into it. An empty text has none; a
-// trailing Tab leaves an empty last cell.
-std::vector<PastedLine> PastedLines(std::u16string_view text);
+// The lines of normalised text, as views into it, at most limit of them
+// (reading stops there, so a huge paste costs no more). An empty text has
+// none; a trailing Tab leaves an empty last cell.
+std::vector<PastedLine> PastedLines(std::u16string_view text,
+                                    std::size_t limit = std::size_t(-1));
+
+// How many lines the text holds.
+std::size_t LineCount(std::u16string_view text);
 
 // Whether some line holds more than one cell: only then can the lines name
 // students, and only then is the page looked into.

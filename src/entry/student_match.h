@@ -12,14 +12,27 @@ namespace gradecast {
 // of that student's row on the page, whatever order the sheet and the page
 // list the students in.
 
-// One score field's row on the page: the trimmed texts of the row's other cells.
-using PageRow = std::vector<std::u16string>;
+// One score field's row on the page.
+struct PageRow {
+    // The trimmed texts of the row's other cells, as the teacher reads them.
+    std::vector<std::u16string> cells;
+    // The texts those cells are made of (a link's text, an avatar's initials,
+    // an image's alt text): a pasted cell that equals one of them names the
+    // row too, so "何芷若" finds the cell "芷何 何芷若".
+    std::vector<std::u16string> pieces;
+    // The row's text fields from the clicked column on, its own field first.
+    int fields = 1;
+};
+
+// The student a row shows: its cells joined by blanks.
+std::u16string RowShown(const PageRow &row);
 
 // A pasted line that belongs to exactly one row.
 struct MatchedLine {
-    int line = 0;         // the pasted line, 1 for the first
-    std::size_t row = 0;  // index of the row (and its score field) in the page's list
-    std::u16string score; // the line's last cell as pasted; empty: absent
+    int line = 0;        // the pasted line, 1 for the first
+    std::size_t row = 0; // index of the row (and its score field) in the page's list
+    // The line's cells after its student cells, as pasted; an empty one is absent.
+    std::vector<std::u16string> scores;
 };
 
 // A pasted line named to the teacher, with its student cells joined by blanks
@@ -44,8 +57,11 @@ struct StudentMatch {
     std::vector<std::u16string> withoutScore; // rows no line is typed into, shown; page order
 };
 
-// Matches the lines of normalised text to the page's rows. A line belongs to
-// the row whose cells hold every one of its student cells (compared by
+// Matches the lines of normalised text to the page's rows. A line's student
+// cells are its first cell, and its second too when the line has three cells
+// or more and the second is a word or names the same row with the first (座號
+// and 姓名); the cells after them are its scores. A line belongs to the row
+// whose cells or pieces hold every one of its student cells (compared by
 // CellKey; empty cells are left out); no such row, or more than one, and it is
 // not typed. Lines with nothing in them are skipped; rows with no text are
 // not named as students without a score.
@@ -54,12 +70,6 @@ StudentMatch MatchStudents(std::u16string_view text, const std::vector<PageRow> 
 // A student fill is offered when at least half the lines, and at least two,
 // match a row.
 bool StudentFillOffered(const StudentMatch &match);
-
-// The matched score cells in page order, joined by CR LF: what the guard and
-// the typing rules read for a student fill, entry i being matched[i]. Like any
-// column, a run types at most MaxEntriesPerRun of them. Never trimmed: a last
-// empty cell is an absent student.
-std::u16string StudentScoreText(const StudentMatch &match);
 
 // The box that offers the student fill: how many lines found their student,
 // up to five of each kind of line that is not typed, up to five students who

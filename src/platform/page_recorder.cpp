@@ -100,10 +100,37 @@ PageReport pageLeft()
     return left;
 }
 
+std::u16string textOf(const QVariant &value)
+{
+    return value.toString().toStdU16String();
+}
+
+RowChange::Kind changeKind(const QString &kind)
+{
+    if (kind == QLatin1String("checked"))
+        return RowChange::Kind::Checked;
+    if (kind == QLatin1String("unchecked"))
+        return RowChange::Kind::Unchecked;
+    return kind == QLatin1String("chosen") ? RowChange::Kind::Chosen : RowChange::Kind::Text;
+}
+
 PageReport pageReportOf(const QVariantMap &answer)
 {
     PageReport report;
     report.navigated = answer.value(QStringLiteral("navigated")).toBool();
+    report.submitHeld = answer.value(QStringLiteral("submitHeld")).toBool();
+    const QVariantMap stopped = answer.value(QStringLiteral("stopped")).toMap();
+    if (!stopped.isEmpty())
+        report.stopped = StoppedAt{std::size_t(stopped.value(QStringLiteral("entry")).toInt()),
+                                   textOf(stopped.value(QStringLiteral("control"))),
+                                   textOf(stopped.value(QStringLiteral("label")))};
+    for (const QVariant &item : answer.value(QStringLiteral("rowChanges")).toList()) {
+        const QVariantMap change = item.toMap();
+        report.rowChanges.push_back({changeKind(change.value(QStringLiteral("kind")).toString()),
+                                     std::size_t(change.value(QStringLiteral("row")).toInt()),
+                                     textOf(change.value(QStringLiteral("label"))),
+                                     textOf(change.value(QStringLiteral("value")))});
+    }
     report.followedEntries = answer.value(QStringLiteral("followed")).toInt();
     for (const QVariant &item : answer.value(QStringLiteral("entries")).toList()) {
         const QVariantMap entry = item.toMap();
@@ -118,6 +145,8 @@ PageReport pageReportOf(const QVariantMap &answer)
         landed.redrawn = entry.value(QStringLiteral("redrawn")).toBool();
         landed.rejected = entry.value(QStringLiteral("rejected")).toBool();
         landed.rejection = entry.value(QStringLiteral("rejection")).toString().toStdU16String();
+        if (entry.contains(QStringLiteral("otherRow")))
+            landed.otherRow = std::size_t(entry.value(QStringLiteral("otherRow")).toInt());
         report.entries.push_back(std::move(landed));
     }
     return report;
@@ -152,19 +181,30 @@ bool RestorePageFocus(QWebEnginePage *page)
     return !answer || answer->toString() != QLatin1String("lost");
 }
 
-std::vector<PageRow> ColumnRows(QWebEnginePage *page)
+std::vector<std::u16string> textsOf(const QVariant &list)
 {
-    std::vector<PageRow> rows;
+    std::vector<std::u16string> texts;
+    for (const QVariant &text : list.toList())
+        texts.push_back(textOf(text));
+    return texts;
+}
+
+PageColumn FocusedColumn(QWebEnginePage *page)
+{
+    PageColumn column;
     const std::optional<QVariant> answer = ask(page, QStringLiteral("rows()"));
-    if (!answer)
-        return rows;
-    for (const QVariant &row : answer->toList()) {
-        PageRow cells;
-        for (const QVariant &cell : row.toList())
-            cells.push_back(cell.toString().toStdU16String());
-        rows.push_back(std::move(cells));
+    const QVariantMap found = answer ? answer->toMap() : QVariantMap();
+    for (const QVariant &item : found.value(QStringLiteral("rows")).toList()) {
+        const QVariantMap row = item.toMap();
+        column.rows.push_back({textsOf(row.value(QStringLiteral("cells"))),
+                               textsOf(row.value(QStringLiteral("pieces"))),
+                               std::max(1, row.value(QStringLiteral("fields")).toInt())});
     }
-    return rows;
+    column.clicked = std::size_t(found.value(QStringLiteral("clicked"), -1).toInt());
+    if (column.clicked >= column.rows.size())
+        column.rows.clear();
+    column.headers = textsOf(found.value(QStringLiteral("headers")));
+    return column;
 }
 
 PageRecorder::PageRecorder(QWebEnginePage *page)
@@ -186,26 +226,21 @@ bool PageRecorder::leftDuringRun() const
         && (m_loading || m_page->url().adjusted(QUrl::RemoveFragment) != m_startUrl);
 }
 
-bool PageRecorder::start(const std::vector<KeystrokeScript> &entries,
-                         const std::vector<TypedEntry> &typed,
-                         const std::vector<std::size_t> &rows)
+bool PageRecorder::start(const std::vector<PlannedEntry> &entries)
 {
     QVariantList plan;
     m_keys.clear();
     m_roundKeys = 0;
-    for (std::size_t i = 0; i < entries.size() && i < typed.size(); ++i) {
-        m_keys.push_back(keyPresses(entries[i]));
+    for (const PlannedEntry &entry : entries) {
+        m_keys.push_back(keyPresses(entry.keys));
         m_roundKeys += m_keys.back();
-        plan << QVariant(QVariantList{m_keys.back(), typed[i].separators});
+        const QVariant target = entry.target ? QVariant(QVariantList{qulonglong(entry.target->row),
+                                                                     entry.target->column})
+                                             : QVariant();
+        plan << QVariant(QVariantList{m_keys.back(), entry.separators, target});
     }
-    QVariantList targets;
-    for (std::size_t row : rows)
-        targets << qulonglong(row);
     const std::optional<QVariant> answer =
-        m_page ? ask(m_page, QStringLiteral("start(%1, %2)")
-                                 .arg(json(plan), rows.empty() ? QStringLiteral("null")
-                                                                : json(targets)))
-               : std::nullopt;
+        m_page ? ask(m_page, QStringLiteral("start(%1)").arg(json(plan))) : std::nullopt;
     if (!m_page || !answer || !answer->isValid())
         return false;
     m_startUrl = m_page->url().adjusted(QUrl::RemoveFragment);
@@ -248,11 +283,11 @@ std::optional<PageReport> PageRecorder::finish()
             return std::nullopt;
         if (status && !status->isValid())
             return pageLeft();
-        const QVariantList counts = status ? status->toList() : QVariantList();
-        const int keys = counts.value(0, keysSeen).toInt();
-        const int quietMs = counts.value(1, 0).toInt();
-        const bool pageFocused = counts.value(2, true).toBool();
-        const int requests = counts.value(3, 0).toInt();
+        const QVariantMap counts = status ? status->toMap() : QVariantMap();
+        const int keys = counts.value(QStringLiteral("keys"), keysSeen).toInt();
+        const int quietMs = counts.value(QStringLiteral("quietMs"), 0).toInt();
+        const bool pageFocused = counts.value(QStringLiteral("focused"), true).toBool();
+        const int requests = counts.value(QStringLiteral("requests"), 0).toInt();
         if (keys != keysSeen) {
             keysSeen = keys;
             sinceProgress.restart();

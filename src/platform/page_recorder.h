@@ -1,8 +1,7 @@
 #pragma once
 
 #include "entry/fill_check.h"
-#include "entry/keystroke_script.h"
-#include "entry/student_match.h"
+#include "entry/fill_plan.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -37,10 +36,10 @@ PageFocus FocusedPageElement(QWebEnginePage *page);
 // something has moved the focus since. False when that field is gone.
 bool RestorePageFocus(QWebEnginePage *page);
 
-// The rows of the focused field's column (its table's column, or the fields
-// named like it), in page order: each row's other cells. Empty when there is
-// none or the page did not answer.
-std::vector<PageRow> ColumnRows(QWebEnginePage *page);
+// The focused field's column (its table's column, or the fields named like
+// it): its rows in page order, the clicked one, the headers over the clicked
+// row's fields. No rows when there is none or the page did not answer.
+PageColumn FocusedColumn(QWebEnginePage *page);
 
 // Notes, for one run, which field each entry went into and what the field
 // holds once the page has settled, and puts the focus into the field an entry
@@ -53,12 +52,11 @@ public:
     PageRecorder(const PageRecorder &) = delete;
     PageRecorder &operator=(const PageRecorder &) = delete;
 
-    // Before the keys of the entries go out. rows, when given, holds for each
-    // entry the row (of the last ColumnRows) whose field it is typed into; the
-    // first takes the focus now. False when the page did not take the
-    // recorder (the run is then not checked).
-    bool start(const std::vector<KeystrokeScript> &entries, const std::vector<TypedEntry> &typed,
-               const std::vector<std::size_t> &rows = {});
+    // Before the keys of the planned entries go out; targets count the rows
+    // of the last FocusedColumn. The first entry's own field takes the focus
+    // now. False when the page did not take the recorder (the run is then
+    // not checked).
+    bool start(const std::vector<PlannedEntry> &entries);
 
     // Before the keys of the given entries go out again, each into the field
     // it went into; the first takes the focus now.

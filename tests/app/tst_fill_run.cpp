@@ -27,6 +27,7 @@ struct Run {
     QString page = "fields.html?n=3"; // or an address
     QString scores;
     QStringList values = {}; // the fields after the run; none: not read
+    QStringList second = {}; // a grid's second score column after the run; none: not read
     QString told = {}; // a part of the last box; none: it reports nothing
     QString offer = {}; // a part of the box that offers the student fill; none: no such box
     int field = 1; // the score field clicked
@@ -162,7 +163,7 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
          .field = 5});
     row("the page removed the field meanwhile",
         {.page = "fields.html?n=8&refocus=remove", .scores = three, .told = "頁面上目前沒有選取",
-         .field = 5, .answers = {Yes}, .keys = 0});
+         .field = 5, .keys = 0});
 
     // Asked before typing; No types nothing.
     const QString noField = "頁面上目前沒有選取可以輸入的欄位，請先用滑鼠點一下第一個成績欄位。\n"
@@ -170,13 +171,13 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     const QString button = "document.getElementById('b').focus()";
     row("No to the first question", {.scores = "85\n\n", .answers = {QMessageBox::No}, .keys = 0});
     row("a word in the column",
-        {.scores = "國文\n85",
+        {.page = "fields.html?n=2", .scores = "國文\n85",
          .told = "第 1 筆「國文」不是數字，會輸入 0。\n\n仍要填入成績嗎?", .answers = {Yes}, .keys = 0});
     row("decimals rounded away",
-        {.scores = "87.5\n59.5",
+        {.page = "fields.html?n=2", .scores = "87.5\n59.5",
          .told = "有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。（設定檔 DECIMAL 可保留小數）\n\n",
          .answers = {Yes}, .keys = 0});
-    row("70 entries", {.scores = QString("85\n").repeated(70),
+    row("70 entries", {.page = "fields.html?n=70", .scores = QString("85\n").repeated(70),
                        .told = "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n仍要填入成績嗎?",
                        .answers = {Yes}, .keys = 0});
     row("focus on the page",
@@ -190,6 +191,7 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
 
     // Told after the run: what the fields hold that differs from what was typed.
     const QString cut = "第 1 筆「 100」在欄位中成為「 1」。";
+    const QString heldBack = "這個網頁按 Enter 會送出表單，填入時已擋下；填完請按網頁的儲存鈕。";
     const QString nowhere = "第 1 筆「 85」沒有進入任何輸入欄位。";
     row("maxlength cuts: told at once, not typed again",
         {.page = "fields.html?n=3&maxlength=2", .scores = "100", .told = cut, .keys = 5});
@@ -202,11 +204,12 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     row("maxlength in an iframe",
         {.page = "frames.html?kind=iframe&fields=n%3D3%26maxlength%3D2", .scores = "100",
          .told = cut});
-    row("focus on a button, typed anyway",
-        {.page = "fields.html?n=3&button", .scores = "85", .told = nowhere, .focus = button});
-    row("Enter submits the page",
-        {.page = "fields.html?n=3&form", .scores = "85\n90\n70",
-         .told = "填入時頁面換頁了，無法核對後面的成績。", .tab = false, .enter = true});
+    row("focus on a button, typed anyway: the run stops before it",
+        {.page = "fields.html?n=3&button", .scores = "85",
+         .told = "第 1 筆前游標停在按鈕，後面 1 筆沒有填入。", .focus = button, .keys = 0});
+    row("Enter would submit the page: held back",
+        {.page = "fields.html?n=3&form", .scores = "85\n90\n70", .values = {" 85", " 90", " 70"},
+         .told = heldBack, .tab = false, .enter = true});
     row("the page swallows every key",
         {.page = "fields.html?n=3&swallow", .scores = "85\n90", .told = nowhere});
     row("the page removes its fields", {.page = "fields.html?n=3&removeafter", .scores = "85\n90",
@@ -254,6 +257,38 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     row("cancel types nothing", {.page = "fields.html?n=8", .scores = "2\t85\n1\t90",
                                  .offer = "找到", .answers = {Yes, QMessageBox::Cancel}, .keys = 0});
 
+    // Pages whose Tab order does not follow the column: every score into its own
+    // student's field all the same, nothing else in the row touched, the form never sent.
+    const QString eightScores = "85\n90\n70\n60\n55\n\n100\n45";
+    const QStringList eightTyped{" 85", " 90", " 70", " 60", " 55", "-1", " 100", " 45"};
+    row("grading page, five stops a student, Tab",
+        {.page = "grading.html?n=8", .scores = eightScores, .values = eightTyped, .absent = "-1"});
+    row("grading page, Enter, the form held back",
+        {.page = "grading.html?n=8", .scores = eightScores, .values = eightTyped, .told = heldBack,
+         .absent = "-1", .tab = false, .enter = true});
+    row("grading page, Enter, from the third student",
+        {.page = "grading.html?n=8", .scores = "85\n90\n70\n60\n55\n45",
+         .values = {"", "", " 85", " 90", " 70", " 60", " 55", " 45"}, .told = heldBack, .field = 3,
+         .tab = false, .enter = true});
+    const QStringList blank4(4, "");
+    row("grid numbered down the column, a plain column",
+        {.page = "grid.html?n=4", .scores = "85\n90\n70\n60", .values = {" 85", " 90", " 70", " 60"},
+         .second = blank4});
+    const QString twoColumns = "每列有 2 格：從游標這一欄起填入 2 欄（第一次小考、第二次小考）。";
+    row("grid numbered down the column, a block of two columns from the third row",
+        {.page = "grid.html?n=4", .scores = "85\t70\n90\t60", .values = {"", "", " 85", " 90"},
+         .second = {"", "", " 70", " 60"}, .told = twoColumns, .field = 3});
+    row("grid with Tab along the row, a block of two columns",
+        {.page = "grid.html?n=3&tab=row", .scores = "85\t70\n90\t60\n75\t65",
+         .values = {" 85", " 90", " 75"}, .second = {" 70", " 60", " 65"}, .told = twoColumns});
+    row("names with avatar initials and hidden actions, shuffled, one left out",
+        {.page = "grid.html?n=4&names=decorated", .scores = "何芷若\t85\n王小明\t70\n陳美玲\t90",
+         .values = {" 70", "", " 90", " 85"}, .second = blank4,
+         .offer = "頁面上沒有成績：2 林大同", .answers = {Yes, Yes}});
+    row("a lone field, a checkbox after it: the run stops there",
+        {.page = "lone.html", .scores = "85\n90\n70", .values = {" 85"},
+         .told = "第 2 筆前游標停在核取方塊「排除」，後面 2 筆沒有填入。"});
+
     // The page acts in the middle of the run: the run ends, lets go and crashes nothing.
     row("the page navigates away", {.page = "fields.html?n=3&onkey=leave",
                                     .scores = "85\n90\n70\n", .told = "填入時頁面換頁了"});
@@ -296,6 +331,7 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells()
     QFETCH(Run, row);
     m_serverMs = row.serverMs;
     QVERIFY(openPage(row.page, row.field, row.focus));
+    const QUrl page = m_window->WB1->url();
     m_window->Text4->setText(row.absent);
     m_window->Text3->setText(row.score100);
     m_window->Check4->setChecked(row.enter);
@@ -327,6 +363,15 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells()
 
     if (!row.values.isEmpty())
         QTRY_COMPARE_WITH_TIMEOUT(fieldValues(), row.values, Patience);
+    if (!row.second.isEmpty())
+        QCOMPARE(evaluate(m_window->WB1, "values2()").toStringList(), row.second);
+    // Nothing else in the page's rows changed (a feedback field, a checkbox), and
+    // the page was not left unless the row says so.
+    QCOMPARE(evaluate(m_window->WB1, "typeof othersChanged == 'function' ? othersChanged() : []")
+                 .toStringList(),
+             QStringList());
+    if (!row.told.contains("換頁了"))
+        QCOMPARE(m_window->WB1->url().path(), page.path());
     // Let go; once held, every control comes back, even one that was off before.
     QVERIFY(released(m_window) && (held ? m_window->Command2->isEnabled() : row.keys == 0));
     QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), row.windows, Patience);

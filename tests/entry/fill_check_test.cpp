@@ -25,9 +25,9 @@ const LandedEntry NoField = keys(3, 3);
 const LandedEntry Swallowed = keys(3, 0);
 const LandedEntry Gone = keys(3, 3, 7, true);
 
-std::vector<TypedEntry> entries(const std::vector<std::u16string> &texts)
+std::vector<PlannedEntry> entries(const std::vector<std::u16string> &texts)
 {
-    std::vector<TypedEntry> typed;
+    std::vector<PlannedEntry> typed;
     for (const std::u16string &text : texts)
         typed.push_back({int(typed.size()) + 1, text, 1});
     return typed;
@@ -76,7 +76,7 @@ TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
          {{in(0, u" 85"), in(1, u"9"), in(2, u"", u" 70"), in(3, u"")}, 2}, {},
          u"第 2 筆「 90」在欄位中成為「9」。\n無法核對第 3 筆以後的成績。\n"},
         {"navigated", {u" 85", u" 90"}, {{in(0, u"", u" 85")}, 1, true}, {},
-         emptied + u"填入時頁面換頁了，無法核對後面的成績。\n"},
+         emptied + u"填入時頁面換頁了，換頁前填入 1 筆，無法核對後面的成績。\n"},
         {"busy: from the first entry not as typed", {u" 85", u" 90", u" 70"},
          {{in(0, u" 85"), in(1, u"", u" 90"), Gone}, 3, false, true}, {},
          u"頁面仍在處理，無法確認第 2 筆以後的成績。\n"},
@@ -86,6 +86,35 @@ TEST(FillCheck, NamesWhatDiffersAndTypesAgainOnlyWhatThePageLostAfterItLanded)
         EXPECT_EQ(EntriesToTypeAgain(entries(row.typed), row.page), row.again) << row.name;
         EXPECT_EQ(FillCheckMessage(entries(row.typed), row.page), row.message) << row.name;
     }
+}
+
+TEST(FillCheck, SaysWhatWentWhereInTheRowsTyped)
+{
+    const std::vector<std::u16string> students = {u"1 王小明", u"2 林大同", u"3 吳佳穎"};
+    PageReport intoAnother{{in(0, u" 85"), in(1, u""), in(2, u" 70")}, 3};
+    intoAnother.entries[1].otherRow = 2;
+    EXPECT_EQ(FillCheckMessage(entries({u" 85", u"100", u" 70"}), intoAnother, {}, students),
+              u"第 2 筆「100」填進了 3 吳佳穎 的欄位。\n");
+
+    // Beside the scores, as typed: a feedback field written, a box ticked and
+    // one cleared, an option chosen, in a row with no name.
+    PageReport changed{{in(0, u" 85"), in(1, u" 90")}, 2};
+    changed.rowChanges = {{RowChange::Kind::Text, 0, u"回饋", u"85"},
+                          {RowChange::Kind::Checked, 1, u"排除", u""},
+                          {RowChange::Kind::Unchecked, 1, u"", u""},
+                          {RowChange::Kind::Chosen, 7, u"等第", u"甲"}};
+    EXPECT_EQ(FillCheckMessage(entries({u" 85", u" 90"}), changed, {}, students),
+              u"1 王小明 的「回饋」變成「85」。\n2 林大同 的「排除」被勾選了。\n"
+              u"2 林大同 的一個欄位被取消勾選了。\n第 8 列 的「等第」選成了「甲」。\n");
+
+    // An order fill that stopped before a checkbox; a form sent by Enter, held back.
+    PageReport stopped{{in(0, u" 85"), LandedEntry{}, LandedEntry{}}, 3};
+    stopped.stopped = StoppedAt{1, u"核取方塊", u"排除"};
+    stopped.submitHeld = true;
+    EXPECT_EQ(FillCheckMessage(entries({u" 85", u" 90", u" 70"}), stopped),
+              u"第 2 筆前游標停在核取方塊「排除」，後面 2 筆沒有填入。\n"
+              u"這個網頁按 Enter 會送出表單，填入時已擋下；填完請按網頁的儲存鈕。\n");
+    EXPECT_TRUE(EntriesToTypeAgain(entries({u" 85", u" 90", u" 70"}), stopped).empty());
 }
 
 } // namespace

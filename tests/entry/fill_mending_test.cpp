@@ -5,7 +5,7 @@
 namespace gradecast {
 namespace {
 
-const std::vector<TypedEntry> Typed = {{1, u" 85", 1}, {2, u" 90", 1}, {3, u" 70", 1}};
+const std::vector<PlannedEntry> Typed = {{1, u" 85", 1}, {2, u" 90", 1}, {3, u" 70", 1}};
 
 // The page after the run or a round: per entry '=' kept, '~' landed and then
 // emptied by the page.

@@ -20,8 +20,8 @@ TEST(StudentMatch, CellsCompareAsNumbersOrAsTextWithoutBlanks)
 // A seat number twice in one row, two students of one name, a name with a
 // blank, a row with no text.
 const std::vector<PageRow> Rows = {
-    {u"1", u"王小明", u"男"}, {u"2", u"林大同", u"02"}, {u"3", u"王明"}, {u"4", u"王明"},
-    {u"5", u"陳 一"}, {u"", u""}, {u"17", u"張三"},
+    {{u"1", u"王小明", u"男"}}, {{u"2", u"林大同", u"02"}}, {{u"3", u"王明"}}, {{u"4", u"王明"}},
+    {{u"5", u"陳 一"}}, {{u"", u""}}, {{u"17", u"張三"}},
 };
 
 TEST(StudentMatch, EachLineFindsItsOwnRowOrIsNamed)
@@ -30,11 +30,10 @@ TEST(StudentMatch, EachLineFindsItsOwnRowOrIsNamed)
     const StudentMatch match = MatchStudents(u"座號\t成績\r\n05\t陳一\t88\r\n２\t90\r\n王明\t70\r\n"
                                              u"1\t王小明\t\r17\t王小名\t60\r\n\r\n3\t80\r\n03\t81",
                                              Rows);
-    std::vector<std::tuple<int, std::size_t, std::u16string>> matched;
+    std::vector<std::tuple<int, std::size_t, std::vector<std::u16string>>> matched;
     for (const MatchedLine &m : match.matched)
-        matched.emplace_back(m.line, m.row, m.score);
-    EXPECT_EQ(matched, (decltype(matched){{5, 0, u""}, {3, 1, u"90"}, {2, 4, u"88"}}));
-    EXPECT_EQ(StudentScoreText(match), u"\r\n90\r\n88");
+        matched.emplace_back(m.line, m.row, m.scores);
+    EXPECT_EQ(matched, (decltype(matched){{5, 0, {u""}}, {3, 1, {u"90"}}, {2, 4, {u"88"}}}));
     EXPECT_FALSE(StudentFillOffered(match)); // 3 of 8 lines
     EXPECT_EQ(StudentMatchMessage(match),
               u"貼上的 8 列中，有 3 列在頁面上找到學生。\n"
@@ -66,12 +65,12 @@ TEST(StudentMatch, TheGuardAndTheLimitCountMatchedStudentsInPageOrder)
     std::u16string text;
     for (int seat = 1; seat <= 62; ++seat) {
         const std::u16string name = u"生" + std::u16string(1, char16_t(0x4E00 + seat));
-        rows.push_back({name});
+        rows.push_back({{name}});
         text.insert(0, name + (seat == 1 ? u"\t8O\r\n" : seat == 62 ? u"\tx\r\n" : u"\t85\r\n"));
     }
     const StudentMatch match = MatchStudents(TrimTrailingLineEnds(text), rows);
     ASSERT_EQ(match.matched.size(), 62u);
-    EXPECT_EQ(ScriptEntries(StudentScoreText(match)).front(), u"8O");
+    EXPECT_EQ(match.matched.front().scores, std::vector<std::u16string>{u"8O"});
     EXPECT_EQ(StudentFillWarnings(match, {}),
               u"第 62 列「8O」會輸入 8\n"
               u"只會填入頁面上前 60 位學生的成績，另有 2 位這次不會填入。\n");
