@@ -62,6 +62,14 @@ const QList<SheetKind> &sheetKinds()
     return kinds;
 }
 
+const SheetKind &fiveStopSheet()
+{
+    static const SheetKind kind = {QStringLiteral("stops"),
+                                   QStringLiteral("Five Tab stops per student, in a form, Tab"),
+                                   false};
+    return kind;
+}
+
 ScoreColumn benchColumn()
 {
     // A class of 60: two- and three-digit scores, three absent students.
@@ -241,6 +249,7 @@ FillOutcome FillBench::run(Typist typist)
     outcome.pageSpanMs = end > 0 && firstKey > 0 ? end - firstKey : 0;
     outcome.inputEvents = state.value(QStringLiteral("inputs")).toInt();
     outcome.keydowns = state.value(QStringLiteral("keydowns")).toInt();
+    outcome.othersChanged = state.value(QStringLiteral("others")).toStringList();
     outcome.values = evaluate(m_window->WB1, QStringLiteral("bench.values()")).toStringList();
     for (qsizetype i = 0; i < m_column.expected.size(); ++i) {
         if (i >= outcome.values.size() || outcome.values[i] != m_column.expected[i])

@@ -28,6 +28,10 @@ struct SheetKind {
     bool enterSeparator = false; // the page moves on with Enter instead of Tab
 };
 const QList<SheetKind> &sheetKinds();
+// The grading sheet: five Tab stops from one score field to the next, so
+// only a fill that follows the column puts each score in its row. Not one of
+// sheetKinds(): typed with one Tab a score, it is no page for xdotool.
+const SheetKind &fiveStopSheet();
 
 // The column every run types, as pasted from a spreadsheet (absent students
 // are empty cells), and what the 60 fields must hold afterwards. byStudent is
@@ -49,6 +53,9 @@ struct FillOutcome {
     // First keydown to that same input event, on the page's clock alone.
     double pageSpanMs = 0;
     int wrongFields = 0;
+    // Controls beside the score fields that the run changed (their ids), a
+    // submit, a followed link.
+    QStringList othersChanged;
     // What the run left, for a report of a run that went wrong.
     int inputEvents = 0;
     int keydowns = 0;

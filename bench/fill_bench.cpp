@@ -1,6 +1,8 @@
 // End-to-end measurements of the program on the real browser engine, under an
 // X display: how fast a fill lands in a page next to xdotool, what the program
 // holds in memory across pop-up windows, and how long it takes to start.
+// The fill section ends with Gradecast's column fill on a page with five Tab
+// stops per student against its fill on the plain sheet.
 // Each section prints its tables as Markdown on standard output:
 //
 //   fill_bench fill [--runs N] [--sheets plain,digits,enter,slow] [--verbose]
@@ -18,12 +20,14 @@
 #include "settings/profile_store.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 using namespace gradecast;
 using namespace gradecast::bench;
@@ -84,6 +88,103 @@ QString wrongRunNote(const SheetKind &kind, Typist typist, int round, const Fill
         .arg(o.wrongFields);
 }
 
+// The machine's load average over 1, 5 and 15 minutes.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2);
+}
+
+// Gradecast's fill on the five-stop sheet, where the program moves the focus
+// to each row's score field, and on the plain sheet, where Tab alone follows
+// the column. Times count only runs that left every score in its own row and
+// changed nothing else: a misplaced score is a failure, not a time.
+struct ColumnComparison {
+    TypistResults plain;
+    TypistResults stops;
+    QString failures;
+    QString loadBefore;
+    QString loadAfter;
+    int fills = 0;
+};
+
+std::optional<ColumnComparison> compareColumnFill(FillBench &bench, int runs, bool verbose)
+{
+    // One window shows one page: each round loads both, the first by turns,
+    // and warms each up with one unmeasured fill, as the sheets' rounds do.
+    const SheetKind *pages[] = {&sheetKinds().first(), &fiveStopSheet()};
+    ColumnComparison c;
+    TypistResults *results[] = {&c.plain, &c.stops};
+    c.loadBefore = loadAverage();
+    for (int round = 0; round < runs; ++round) {
+        for (int i = 0; i < 2; ++i) {
+            const int p = (i + round) % 2;
+            const SheetKind &kind = *pages[p];
+            if (!bench.open(kind)) {
+                progress(QStringLiteral("could not open the %1 sheet").arg(kind.kind));
+                return std::nullopt;
+            }
+            bench.run(Typist::Gradecast);
+            const FillOutcome o = bench.run(Typist::Gradecast);
+            c.fills += 2;
+            if (verbose)
+                reportRun(Typist::Gradecast, o);
+            TypistResults &r = *results[p];
+            r.wrongFields += o.wrongFields;
+            if (o.wrongFields)
+                c.failures += wrongRunNote(kind, Typist::Gradecast, round, o);
+            if (!o.othersChanged.isEmpty()) {
+                c.failures += QStringLiteral("- Gradecast, %1, run %2: changed beside the "
+                                             "scores: %3.\n")
+                                  .arg(kind.description)
+                                  .arg(round + 1)
+                                  .arg(o.othersChanged.join(QStringLiteral(", ")));
+            }
+            if (o.wrongFields || !o.othersChanged.isEmpty()) {
+                ++r.wrongRuns;
+                continue;
+            }
+            r.ms << o.ms;
+            r.pageSpanMs << o.pageSpanMs;
+        }
+        progress(QStringLiteral("%1: round %2/%3")
+                     .arg(fiveStopSheet().kind)
+                     .arg(round + 1)
+                     .arg(runs));
+    }
+    c.loadAfter = loadAverage();
+    return c;
+}
+
+void printColumnComparison(const ColumnComparison &c, int runs)
+{
+    out() << "\n| Page | Gradecast, median ms | Min–max ms | In page, first key → last value, "
+             "median ms | Runs with a score out of its row or another control changed |\n"
+             "|---|---:|---:|---:|---:|\n";
+    const auto row = [&](const SheetKind &kind, const TypistResults &r) {
+        const auto [low, high] = std::minmax_element(r.ms.begin(), r.ms.end());
+        out() << "| " << kind.description << " | " << formatMs(median(r.ms)) << " | "
+              << (r.ms.isEmpty() ? QStringLiteral("–") : formatMs(*low) + "–" + formatMs(*high))
+              << " | " << formatMs(median(r.pageSpanMs)) << " | " << r.wrongRuns << " / " << runs
+              << " |\n";
+    };
+    row(sheetKinds().first(), c.plain);
+    row(fiveStopSheet(), c.stops);
+
+    const double ratio = median(c.stops.ms) / median(c.plain.ms);
+    const int failed = c.plain.wrongRuns + c.stops.wrongRuns;
+    const bool met = ratio <= 1.5 && failed == 0;
+    out() << "\n| Five stops ÷ plain, medians | Column fill past five Tab stops at most 1.5× the "
+             "plain sheet's fill | Load average (1, 5, 15 min) |\n|---:|---|---|\n| "
+          << QString::number(ratio, 'f', 2) << " | " << (met ? "met (" : "**missed** (")
+          << QString::number(ratio, 'f', 2) << "×, " << failed << " of " << 2 * runs
+          << " runs failed) | before: " << c.loadBefore << "; after: " << c.loadAfter << " |\n";
+    if (!c.failures.isEmpty())
+        out() << "\nColumn fill runs that failed:\n\n" << c.failures;
+}
+
 // Every typist of a fill round: the three compared with each other, then the
 // fill by student beside Gradecast's order fill.
 constexpr Typist RoundTypists[] = {Typist::Gradecast, Typist::XdotoolNoDelay,
@@ -96,6 +197,7 @@ int runFill(int runs, const QStringList &only, bool verbose)
     SetPromptHandler([&](const PromptRequest &request) {
         ++prompts;
         studentBoxes += !request.buttonTexts.empty();
+        progress(QStringLiteral("PROMPT: ") + request.text.left(300).replace('\n', ' / '));
         return QMessageBox::Yes;
     });
 
@@ -143,11 +245,14 @@ int runFill(int runs, const QStringList &only, bool verbose)
         }
         results << perTypist;
     }
+    const std::optional<ColumnComparison> columns = compareColumnFill(bench, runs, verbose);
+    if (!columns)
+        return 1;
     // Per sheet and round: the question of each Gradecast fill, and the box
     // that offers the fill by student.
     const int fills = runs + 1;
     const int expectedStudentBoxes = fills * static_cast<int>(kinds.size());
-    const int expectedPrompts = 3 * expectedStudentBoxes;
+    const int expectedPrompts = 3 * expectedStudentBoxes + columns->fills;
 
     out() << "| Page | Typist | Median ms | Min–max ms | × Gradecast | In page, first key → "
              "last value, median ms | Runs with a wrong or missing value | Wrong fields, all "
@@ -199,6 +304,7 @@ int runFill(int runs, const QStringList &only, bool verbose)
               << student.ms.size() << " | "
               << verdict(ratio <= 2, QString::number(ratio, 'f', 2) + "×") << " |\n";
     }
+    printColumnComparison(*columns, runs);
 
     // Pace on the first sheet measured (the plain one unless --sheets says
     // otherwise): the engine's, since Gradecast's keys arrive all at once, and

@@ -1,17 +1,14 @@
-#include "app/form1.h"
+#include "app/fill_run.h"
 
+#include "app/form1.h"
 #include "app/input_lock.h"
 #include "entry/entry_warnings.h"
-#include "entry/fill_check.h"
-#include "entry/fill_mending.h"
-#include "entry/fill_plan.h"
 #include "entry/keystroke_script.h"
 #include "entry/pasted_lines.h"
 #include "entry/run_options.h"
 #include "entry/student_match.h"
 #include "platform/failures.h"
 #include "platform/key_delivery.h"
-#include "platform/page_recorder.h"
 #include "platform/prompt.h"
 #include "platform/web_browser.h"
 
@@ -60,25 +57,9 @@ bool askYesNoWarning(Form1 &window, const QString &text)
                     QMessageBox::No);
 }
 
-bool askTypeWithoutField(Form1 &window)
-{
-    return askYesNoWarning(window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
-                                                  "請先用滑鼠點一下第一個成績欄位。\n"));
-}
-
-// What the questions decided: where the page's focus was, and what goes
-// where (the column, a block, each student's own field, or the page's Tab
-// order when no column holds the clicked field), with the students of the
-// column's rows for the check.
-struct Decided {
-    PageFocus focus = PageFocus::Unknown;
-    FillPlan plan;
-    std::vector<std::u16string> students;
-};
-
 enum class Choice { ByStudent, InOrder, Cancel };
 
-Choice askHowToFill(Form1 &window, const StudentMatch &match)
+Choice askChoice(Form1 &window, const StudentMatch &match)
 {
     PromptRequest request;
     request.parent = &window;
@@ -96,103 +77,197 @@ Choice askHowToFill(Form1 &window, const StudentMatch &match)
                                       : Choice::Cancel;
 }
 
-// The questions before anything is held, each asked at most once: is the
-// cursor in the field, is there a field where the page's focus is, does the
-// pasted block carry the students (then: fill each student's own field?),
-// and is the plan what the teacher means (words typed as 0, text after a
-// number, decimals rounded away, a paste longer or shorter than the column,
-// more than one run takes). A page that cannot be looked into is not asked
-// about, nor checked afterwards: a run is never stopped on what cannot be seen.
-std::optional<Decided> askToFill(Form1 &window, std::u16string_view text)
+} // namespace
+
+FillRun::FillRun(Form1 *window)
+    : QObject(window)
+    , m_window(window)
 {
-    if (!AskYesNo(&window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"), QMessageBox::NoIcon))
-        return std::nullopt;
-    Decided decided;
-    const QPointer<Form1> self(&window);
-    SkipFailure([&] { decided.focus = FocusedPageElement(window.WB1->page()); });
-    if (!self)
-        return std::nullopt;
-    if (decided.focus == PageFocus::NoField && !askTypeWithoutField(window))
-        return std::nullopt;
+}
 
-    PageColumn column;
-    if (decided.focus == PageFocus::Field)
-        SkipFailure([&] { column = FocusedColumn(window.WB1->page()); });
-    if (!self)
-        return std::nullopt;
-    for (const PageRow &row : column.rows)
-        decided.students.push_back(RowShown(row));
+FillRun::~FillRun() = default;
 
-    std::optional<StudentMatch> match;
-    if (!column.rows.empty() && HoldsSeveralCells(text)) {
-        SkipFailure([&] { match = MatchStudents(text, column.rows); });
-        if (match && !StudentFillOffered(*match))
-            match.reset();
+void FillRun::exec()
+{
+    using Step = Next (FillRun::*)();
+    static constexpr Step steps[] = {
+        &FillRun::askCursor, &FillRun::lookAtPage,   &FillRun::askHowToFill, &FillRun::askGuard,
+        &FillRun::hold,      &FillRun::putBackFocus, &FillRun::type,         &FillRun::mend,
+    };
+    // Events run in any step may end the program and take the window, and
+    // this run, with it: nothing of either is touched after that.
+    const QPointer<FillRun> alive(this);
+    for (const Step step : steps) {
+        Next next = Next::Again;
+        while (next == Next::Again) {
+            next = (this->*step)();
+            if (!alive)
+                return;
+        }
+        if (next == Next::Stop)
+            break;
     }
-    if (match) {
-        const Choice choice = askHowToFill(window, *match);
-        if (choice == Choice::Cancel || !self)
-            return std::nullopt;
-        if (choice == Choice::InOrder)
-            match.reset();
-    }
+    letGo();
+}
 
-    const FillOptions options = fillOptionsOf(window);
+bool FillRun::askTypeWithoutField()
+{
+    return askYesNoWarning(*m_window, QStringLiteral("頁面上目前沒有選取可以輸入的欄位，"
+                                                     "請先用滑鼠點一下第一個成績欄位。\n"));
+}
+
+// The questions come before anything is held, each asked at most once: is
+// the cursor in the field, is there a field where the page's focus is, does
+// the pasted block carry the students (then: fill each student's own
+// field?), and is the plan what the teacher means (words typed as 0, text
+// after a number, decimals rounded away, a paste longer or shorter than the
+// column, more than one run takes). A page that cannot be looked into is not
+// asked about, nor checked afterwards: a run is never stopped on what cannot
+// be seen.
+FillRun::Next FillRun::askCursor()
+{
+    // The box cannot change from here on: the questions are modal, then the
+    // box is held.
+    SkipFailure([&] {
+        m_pasted = m_window->scoreText();
+        m_text = TrimTrailingLineEnds(m_pasted);
+    });
+    return AskYesNo(m_window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"),
+                    QMessageBox::NoIcon)
+        ? Next::Step
+        : Next::Stop;
+}
+
+FillRun::Next FillRun::lookAtPage()
+{
+    SkipFailure([&] { m_focus = FocusedPageElement(m_window->WB1->page()); });
+    if (m_focus == PageFocus::NoField)
+        return askTypeWithoutField() ? Next::Step : Next::Stop;
+    if (m_focus == PageFocus::Field)
+        SkipFailure([&] { m_column = FocusedColumn(m_window->WB1->page()); });
+    return Next::Step;
+}
+
+FillRun::Next FillRun::askHowToFill()
+{
+    if (m_column.rows.empty() || !HoldsSeveralCells(m_text))
+        return Next::Step;
+    SkipFailure([&] { m_match = MatchStudents(m_text, m_column.rows); });
+    if (!m_match || !StudentFillOffered(*m_match)) {
+        m_match.reset();
+        return Next::Step;
+    }
+    const Choice choice = askChoice(*m_window, *m_match);
+    if (choice == Choice::InOrder)
+        m_match.reset();
+    return choice == Choice::Cancel ? Next::Stop : Next::Step;
+}
+
+FillRun::Next FillRun::askGuard()
+{
+    const FillOptions options = fillOptionsOf(*m_window);
     std::u16string warnings;
     SkipFailure([&] {
-        decided.plan = match ? PlanByStudent(*match, options, column)
-                             : PlanInOrder(text, options, column);
-        warnings = match ? StudentFillWarnings(*match, options, decided.plan, column)
-                         : OrderFillWarnings(text, decided.plan, column, options);
+        m_plan = m_match ? PlanByStudent(*m_match, options, m_column)
+                         : PlanInOrder(m_text, options, m_column);
+        warnings = m_match ? StudentFillWarnings(*m_match, options, m_plan, m_column)
+                           : OrderFillWarnings(m_text, m_plan, m_column, options);
     });
-    if (!warnings.empty() && !askYesNoWarning(window, QString::fromStdU16String(warnings) + u'\n'))
-        return std::nullopt;
-    return decided;
+    if (warnings.empty())
+        return Next::Step;
+    return askYesNoWarning(*m_window, QString::fromStdU16String(warnings) + u'\n') ? Next::Step
+                                                                                    : Next::Stop;
 }
 
-// Types the plan: every keystroke handed to the page back to back, with no
-// pause and no events between two keys; where an entry has a field of its
-// own, the recorder puts it under the keys as the entry before ends.
-// Checked runs then wait for the page to settle, type again what a redraw
-// of the page lost (in rounds, as long as rounds bring entries back), and
-// return what the teacher is to be told.
-std::u16string typeScores(Form1 &window, const Decided &decided)
+FillRun::Next FillRun::hold()
 {
-    const std::vector<PlannedEntry> &entries = decided.plan.entries;
-    PageRecorder recorder(window.WB1->page());
-    const QPointer<Form1> self(&window);
-    const bool check = decided.focus != PageFocus::Unknown;
-    const bool recording = check && !entries.empty() && recorder.start(entries);
-    if (!self)
-        return {};
+    m_window->holdForFill(true);
+    m_held = true;
+    SkipFailure([&] { m_window->removeTrailingLineBreaks((m_pasted.size() - m_text.size()) / 2); });
+    m_window->WB1->setFocus(Qt::OtherFocusReason);
+    SkipFailure([] { PumpMessages(); });
+    return Next::Step;
+}
 
-    QObject *receiver = window.WB1->focusProxy() ? window.WB1->focusProxy() : window.WB1;
-    const auto send = [&](const KeystrokeScript &keys) {
-        for (const std::u16string &one : keys)
-            SkipFailure([&] { SendKeyString(receiver, one); });
-    };
-    for (const PlannedEntry &entry : entries)
+// The keys go where the teacher left the page's focus, whatever has moved it
+// since; when that field is gone, the teacher says where.
+FillRun::Next FillRun::putBackFocus()
+{
+    SkipFailure([&] { m_window->WB1->waitForPageFocus(PageFocusTimeoutMs); });
+    if (m_focus == PageFocus::NoField)
+        return Next::Step;
+    bool kept = true;
+    SkipFailure([&] { kept = RestorePageFocus(m_window->WB1->page()); });
+    return kept || askTypeWithoutField() ? Next::Step : Next::Stop;
+}
+
+void FillRun::send(const KeystrokeScript &keys)
+{
+    QObject *receiver =
+        m_window->WB1->focusProxy() ? m_window->WB1->focusProxy() : m_window->WB1;
+    for (const std::u16string &one : keys)
+        SkipFailure([&] { SendKeyString(receiver, one); });
+}
+
+// Every keystroke of the plan handed to the page back to back, with no pause
+// and no events between two keys; where an entry has a field of its own, the
+// recorder puts it under the keys as the entry before ends.
+FillRun::Next FillRun::type()
+{
+    bool recording = false;
+    if (m_focus != PageFocus::Unknown && !m_plan.entries.empty()) {
+        m_recorder = std::make_unique<PageRecorder>(m_window->WB1->page());
+        SkipFailure([&] { recording = m_recorder->start(m_plan.entries); });
+    }
+    for (const PlannedEntry &entry : m_plan.entries)
         send(entry.keys);
     if (!recording)
-        return {};
-
-    FillMending mending(entries, decided.students);
-    std::optional<PageReport> report = recorder.finish();
-    for (int round = 1; report && self; ++round) {
-        const std::vector<std::size_t> again = mending.takeReport(*report);
-        if (again.empty())
-            return mending.message();
-        qCInfo(lcFill) << "round" << round << "types" << again.size() << "entries again";
-        if (!recorder.again(again) || !self)
-            return {};
-        for (std::size_t i : again)
-            send(entries[i].keys);
-        report = recorder.finish();
-    }
-    return {};
+        return Next::Stop;
+    std::vector<std::u16string> students;
+    for (const PageRow &row : m_column.rows)
+        students.push_back(RowShown(row));
+    m_mending.emplace(m_plan.entries, std::move(students));
+    return Next::Step;
 }
 
-} // namespace
+// Once the page has settled, what a redraw of the page lost is typed again
+// into its field, in rounds, as long as rounds bring entries back; then what
+// still differs is what the teacher is told.
+FillRun::Next FillRun::mend()
+{
+    std::optional<PageReport> report;
+    SkipFailure([&] { report = m_recorder->finish(); });
+    if (!report)
+        return Next::Stop;
+    const std::vector<std::size_t> again = m_mending->takeReport(*report);
+    if (again.empty()) {
+        m_differences = m_mending->message();
+        return Next::Stop;
+    }
+    qCInfo(lcFill) << "types" << again.size() << "entries again";
+    bool typing = false;
+    SkipFailure([&] { typing = m_recorder->again(again); });
+    if (!typing)
+        return Next::Stop;
+    for (std::size_t i : again)
+        send(m_plan.entries[i].keys);
+    return Next::Again;
+}
+
+void FillRun::letGo()
+{
+    m_recorder.reset();
+    SkipFailure([] { PumpMessages(); });
+    if (!m_held)
+        return;
+    m_window->holdForFill(false);
+    const QPointer<FillRun> alive(this);
+    if (!m_differences.empty())
+        Tell(m_window, QString::fromStdU16String(m_differences).chopped(1), QMessageBox::Warning);
+    // A page that let its window go during the run closes it now.
+    if (alive && m_window->m_closeAfterFill)
+        m_window->close();
+}
 
 void Form1::holdForFill(bool held)
 {
@@ -219,47 +294,9 @@ void Form1::holdForFill(bool held)
 // window is always let go at the end.
 void Form1::Command3_Click()
 {
-    // The box cannot change from here on: the questions are modal, then the
-    // box is held.
-    std::u16string pasted;
-    std::u16string text;
-    SkipFailure([&] {
-        pasted = scoreText();
-        text = TrimTrailingLineEnds(pasted);
-    });
-    const QPointer<Form1> self(this);
-    const std::optional<Decided> decided = askToFill(*this, text);
-    if (!decided || !self)
-        return;
-
-    holdForFill(true);
-    SkipFailure([&] { removeTrailingLineBreaks((pasted.size() - text.size()) / 2); });
-    WB1->setFocus(Qt::OtherFocusReason);
-
-    // Events run here may end the program and take this window with them;
-    // nothing of it is touched after that.
-    SkipFailure([] { PumpMessages(); });
-    if (self)
-        SkipFailure([&] { WB1->waitForPageFocus(PageFocusTimeoutMs); });
-    // The keys go where the teacher left the page's focus, whatever has
-    // moved it since; when that field is gone, the teacher says where.
-    bool typing = true;
-    if (self && decided->focus != PageFocus::NoField) {
-        SkipFailure([&] { typing = RestorePageFocus(WB1->page()); });
-        typing = typing || (self && askTypeWithoutField(*this));
-    }
-    std::u16string differences;
-    if (self && typing)
-        SkipFailure([&] { differences = typeScores(*this, *decided); });
-    SkipFailure([] { PumpMessages(); });
-    if (!self)
-        return;
-
-    holdForFill(false);
-    if (!differences.empty())
-        Tell(this, QString::fromStdU16String(differences).chopped(1), QMessageBox::Warning);
-    if (self && m_closeAfterFill)
-        close();
+    const QPointer<FillRun> run = new FillRun(this);
+    run->exec();
+    delete run;
 }
 
 } // namespace gradecast

@@ -14,6 +14,7 @@ class QPushButton;
 namespace gradecast {
 
 class ClickableLabel;
+class FillRun;
 class InputLock;
 class WebBrowser;
 
@@ -111,6 +112,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class FillRun;
+
     void createControls();
     void connectHandlers();
     void arrangeTabOrder();
@@ -119,7 +122,7 @@ private:
     // paste is not laid out again.
     void removeTrailingLineBreaks(std::size_t count);
     // Holds the window and the fifteen controls of a fill run against the
-    // user, or lets them go (entry/fill_run.cpp).
+    // user, or lets them go (app/fill_run.cpp).
     void holdForFill(bool held);
 
     SettingsRecord m_settings;

@@ -33,7 +33,7 @@ struct LandedEntry {
     std::u16string rejection; // the page's own words for it, may be empty
     // The keys went into the planned field of this other row (the page moved
     // the focus on its own).
-    std::optional<std::size_t> otherRow;
+    std::optional<std::size_t> otherRow = {};
 };
 
 // An order fill stopped before an entry whose first key would have gone into
@@ -64,10 +64,10 @@ struct PageReport {
     // The page's own requests were still running when the wait for it ended:
     // a field read then may still change.
     bool busy = false;
-    std::optional<StoppedAt> stopped;
+    std::optional<StoppedAt> stopped = {};
     // A form submission a typed key set off was held back.
     bool submitHeld = false;
-    std::vector<RowChange> rowChanges;
+    std::vector<RowChange> rowChanges = {};
 };
 
 // True when the field holds what was typed: the same text, or the same number

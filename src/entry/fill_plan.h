@@ -28,10 +28,10 @@ struct PlannedEntry {
     int place = 0; // the entry's place among the pasted cells, 1 for the first
     std::u16string typed;
     int separators = 0;   // the separator keys at the end of keys
-    KeystrokeScript keys; // the typed characters, then the separators
+    KeystrokeScript keys = {}; // the typed characters, then the separators
     // Where the keys go; none: wherever the page's Tab order has put the focus.
-    std::optional<FieldAt> target;
-    std::u16string pasted; // the cell as pasted
+    std::optional<FieldAt> target = {};
+    std::u16string pasted = {}; // the cell as pasted
 };
 
 // The clicked field's column as the page shows it: its rows in page order,

@@ -19,7 +19,7 @@ struct PageRow {
     // The texts those cells are made of (a link's text, an avatar's initials,
     // an image's alt text): a pasted cell that equals one of them names the
     // row too, so "何芷若" finds the cell "芷何 何芷若".
-    std::vector<std::u16string> pieces;
+    std::vector<std::u16string> pieces = {};
     // The row's text fields from the clicked column on, its own field first.
     int fields = 1;
 };
