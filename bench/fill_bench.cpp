@@ -173,13 +173,15 @@ void printColumnComparison(const ColumnComparison &c, int runs)
     row(sheetKinds().first(), c.plain);
     row(fiveStopSheet(), c.stops);
 
+    // No ratio when either page had no run without a failure.
     const double ratio = median(c.stops.ms) / median(c.plain.ms);
+    const QString shown = std::isnan(ratio) ? QStringLiteral("–") : QString::number(ratio, 'f', 2);
     const int failed = c.plain.wrongRuns + c.stops.wrongRuns;
     const bool met = ratio <= 1.5 && failed == 0;
     out() << "\n| Five stops ÷ plain, medians | Column fill past five Tab stops at most 1.5× the "
              "plain sheet's fill | Load average (1, 5, 15 min) |\n|---:|---|---|\n| "
-          << QString::number(ratio, 'f', 2) << " | " << (met ? "met (" : "**missed** (")
-          << QString::number(ratio, 'f', 2) << "×, " << failed << " of " << 2 * runs
+          << shown << " | " << (met ? "met (" : "**missed** (") << shown << "×, " << failed
+          << " of " << 2 * runs
           << " runs failed) | before: " << c.loadBefore << "; after: " << c.loadAfter << " |\n";
     if (!c.failures.isEmpty())
         out() << "\nColumn fill runs that failed:\n\n" << c.failures;
@@ -197,7 +199,6 @@ int runFill(int runs, const QStringList &only, bool verbose)
     SetPromptHandler([&](const PromptRequest &request) {
         ++prompts;
         studentBoxes += !request.buttonTexts.empty();
-        progress(QStringLiteral("PROMPT: ") + request.text.left(300).replace('\n', ' / '));
         return QMessageBox::Yes;
     });
 

@@ -154,7 +154,13 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     const QStringList fromFifth{"", "", "", "", " 85", " 90", " 75", ""};
     row("30 Tab stops before the first field",
         {.page = eight, .scores = three, .values = {" 85", " 90", " 75", "", "", "", "", ""}});
-    row("the fifth field", {.page = eight, .scores = three, .values = fromFifth, .field = 5});
+    row("the fifth field",
+        {.page = eight, .scores = three, .values = fromFifth,
+         .told = "貼上 3 筆，這一欄從游標起有 4 位學生：最後一筆 75 填給 7 吳佩君，8 劉家豪 沒有成績。",
+         .field = 5});
+    row("longer than the column: the rest is not typed",
+        {.page = "fields.html?n=3&button", .scores = "85\n90\n70\n60", .values = {" 85", " 90", " 70"},
+         .told = "這一欄從游標起只有 3 位學生，後面 1 筆不會填入：第 4 筆「60」。", .keys = 12});
     row("the fifth field of an iframe",
         {.page = "frames.html?kind=iframe&fields=n%3D8%26stops%3D30", .scores = three,
          .values = fromFifth, .field = 5});
@@ -281,6 +287,9 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     row("grid with Tab along the row, a block of two columns",
         {.page = "grid.html?n=3&tab=row", .scores = "85\t70\n90\t60\n75\t65",
          .values = {" 85", " 90", " 75"}, .second = {" 70", " 60", " 65"}, .told = twoColumns});
+    row("grid with Tab along the row, a block from the second row",
+        {.page = "grid.html?n=3&tab=row", .scores = "85\t70\n90\t60", .values = {"", " 85", " 90"},
+         .second = {"", " 70", " 60"}, .told = twoColumns, .field = 2});
     row("names with avatar initials and hidden actions, shuffled, one left out",
         {.page = "grid.html?n=4&names=decorated", .scores = "何芷若\t85\n王小明\t70\n陳美玲\t90",
          .values = {" 70", "", " 90", " 85"}, .second = blank4,

@@ -47,6 +47,23 @@ TEST(StudentMatch, EachLineFindsItsOwnRowOrIsNamed)
               u"\n「依學生填入」把每個成績填進該學生的欄位；「依序填入」把每一格依序填入。");
 }
 
+TEST(StudentMatch, ANameMatchesOnePieceOfADecoratedCell)
+{
+    // Avatar initials before the name, an actions label after it; a link to
+    // the next student elsewhere in the row names nobody.
+    const std::vector<PageRow> rows = {
+        {{u"1", u"何芷若"}, {u"1", u"芷何", u"何芷若", u"Cell actions"}},
+        {{u"2", u"吳佳穎"}, {u"2", u"佳吳", u"吳佳穎", u"Cell actions"}},
+        {{u"3", u"高偉倫"}, {u"3", u"偉高", u"高偉倫", u"下一位：何芷若"}},
+    };
+    const StudentMatch match = MatchStudents(u"高偉倫\t70\r\n何芷若\t85\r\n芷何 何芷若\t1", rows);
+    ASSERT_EQ(match.matched.size(), 2u);
+    EXPECT_EQ(match.matched[0].row, 0u);
+    EXPECT_EQ(match.matched[1].row, 2u);
+    EXPECT_EQ(match.notFound.size(), 1u); // a whole decorated cell is no piece
+    EXPECT_EQ(match.withoutScore, std::vector<std::u16string>{u"2 吳佳穎"});
+}
+
 TEST(StudentMatch, OfferedWhenHalfTheLinesAndAtLeastTwoMatch)
 {
     const std::pair<std::u16string, bool> cases[] = {
