@@ -57,6 +57,26 @@ bool askYesNoWarning(Form1 &window, const QString &text)
                     QMessageBox::No);
 }
 
+enum class Decimals { Keep, Round, Cancel };
+
+Decimals askDecimals(Form1 &window, const QString &text)
+{
+    PromptRequest request;
+    request.parent = &window;
+    request.title = window.windowTitle();
+    request.text = text + QStringLiteral("「保留小數」照貼上的小數填入，「四捨五入」依設定進位。");
+    request.icon = QMessageBox::Warning;
+    request.buttons = QMessageBox::Apply | QMessageBox::Yes | QMessageBox::No;
+    request.defaultButton = QMessageBox::No;
+    request.buttonTexts = {{QMessageBox::Apply, QStringLiteral("保留小數")},
+                           {QMessageBox::Yes, QStringLiteral("四捨五入")},
+                           {QMessageBox::No, QStringLiteral("取消")}};
+    const QMessageBox::StandardButton answer = Prompt(request);
+    return answer == QMessageBox::Apply ? Decimals::Keep
+         : answer == QMessageBox::Yes   ? Decimals::Round
+                                        : Decimals::Cancel;
+}
+
 enum class Choice { ByStudent, InOrder, Cancel };
 
 Choice askChoice(Form1 &window, const StudentMatch &match)
@@ -165,18 +185,36 @@ FillRun::Next FillRun::askHowToFill()
 
 FillRun::Next FillRun::askGuard()
 {
-    const FillOptions options = fillOptionsOf(*m_window);
-    std::u16string warnings;
-    SkipFailure([&] {
+    FillOptions options = fillOptionsOf(*m_window);
+    const auto plan = [&] {
         m_plan = m_match ? PlanByStudent(*m_match, options, m_column)
                          : PlanInOrder(m_text, options, m_column);
+    };
+    std::u16string warnings;
+    bool decimals = false;
+    SkipFailure([&] {
+        plan();
         warnings = m_match ? StudentFillWarnings(*m_match, options, m_plan, m_column)
                            : OrderFillWarnings(m_text, m_plan, m_column, options);
+        decimals = DecimalsToChoose(m_plan, options);
     });
     if (warnings.empty())
         return Next::Step;
-    return askYesNoWarning(*m_window, QString::fromStdU16String(warnings) + u'\n') ? Next::Step
-                                                                                    : Next::Stop;
+    const QString text = QString::fromStdU16String(warnings) + u'\n';
+    if (!decimals)
+        return askYesNoWarning(*m_window, text) ? Next::Step : Next::Stop;
+    // Decimals the settings would round away: this run may keep them.
+    switch (askDecimals(*m_window, text)) {
+    case Decimals::Keep:
+        options.KeepDecimals = true;
+        SkipFailure(plan);
+        return Next::Step;
+    case Decimals::Round:
+        return Next::Step;
+    case Decimals::Cancel:
+        break;
+    }
+    return Next::Stop;
 }
 
 FillRun::Next FillRun::hold()

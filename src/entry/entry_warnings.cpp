@@ -29,6 +29,14 @@ struct PlacedEntry {
     std::u16string_view entry;
 };
 
+std::vector<PlacedEntry> placedEntries(const FillPlan &plan)
+{
+    std::vector<PlacedEntry> entries;
+    for (const PlannedEntry &entry : plan.entries)
+        entries.push_back({entry.place, entry.pasted});
+    return entries;
+}
+
 std::vector<EntryWarning> warningsOf(const std::vector<PlacedEntry> &entries,
                                      const FillOptions &options, bool onLine)
 {
@@ -170,16 +178,23 @@ std::u16string ColumnWarnings(std::u16string_view text, const FillOptions &optio
         + EntriesLeftOutLine(text);
 }
 
+bool DecimalsToChoose(const FillPlan &plan, const FillOptions &options)
+{
+    if (!options.Score100Text.empty())
+        return false;
+    const std::vector<EntryWarning> warnings = warningsOf(placedEntries(plan), options, false);
+    return std::any_of(warnings.begin(), warnings.end(), [](const EntryWarning &warning) {
+        return warning.kind == EntryWarning::Kind::Rounded;
+    });
+}
+
 std::u16string OrderFillWarnings(std::u16string_view text, const FillPlan &plan,
                                  const PageColumn &column, const FillOptions &options)
 {
     if (plan.kind == FillPlan::Kind::TabOrder)
         return ColumnWarnings(text, options);
-    std::vector<PlacedEntry> entries;
-    for (const PlannedEntry &entry : plan.entries)
-        entries.push_back({entry.place, entry.pasted});
     return (plan.kind == FillPlan::Kind::Block ? BlockLines(plan, column) : SeveralCellsLine(text))
-        + WarningLines(warningsOf(entries, options, false), options)
+        + WarningLines(warningsOf(placedEntries(plan), options, false), options)
         + ColumnLengthLines(plan, column) + leftOutLine(plan.pastTheLimit);
 }
 

@@ -31,6 +31,11 @@ struct EntryWarning {
 // warnings.
 std::vector<EntryWarning> EntryWarnings(std::u16string_view text, const FillOptions &options);
 
+// Whether the plan types some score with fewer decimals than pasted, so that
+// the teacher may choose to keep them for the run (not while the text for
+// 100 asks for whole numbers).
+bool DecimalsToChoose(const FillPlan &plan, const FillOptions &options);
+
 // "第 1 筆「國文」不是數字，會輸入 0。" or "第 5 筆「8O」會輸入 8"; a student
 // fill names the pasted line: "第 5 列「8O」會輸入 8".
 std::u16string WarningLine(const EntryWarning &warning);

@@ -133,6 +133,8 @@ std::u16string EntryTypedText(std::u16string_view entry, const FillOptions &opti
     const double v = std::floor(x + 0.5);
     if (!options.Score100Text.empty())
         return v < 100 ? TwoDigitText(v) : options.Score100Text;
+    if (options.KeepDecimals)
+        return SignedNumberText(x);
     if (options.DecimalPlaces >= 1)
         return SignedNumberText(roundedToDecimals(x, v, options.DecimalPlaces));
     return SignedNumberText(v);

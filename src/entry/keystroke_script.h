@@ -14,6 +14,9 @@ struct FillOptions {
     std::int16_t DecimalPlaces = 0; // decimals kept while Score100Text is empty
     bool TabAfterEntry = false;
     bool EnterAfterEntry = false;
+    // This run types scores with their decimals as written (87.5 stays 87.5),
+    // while Score100Text is empty; the teacher's choice for one run, never saved.
+    bool KeepDecimals = false;
 };
 
 // Keystroke strings, in delivery order: "{c}" types c, "{TAB}" and "{Enter}"

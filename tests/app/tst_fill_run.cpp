@@ -179,10 +179,16 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells_data()
     row("a word in the column",
         {.page = "fields.html?n=2", .scores = "國文\n85",
          .told = "第 1 筆「國文」不是數字，會輸入 0。\n\n仍要填入成績嗎?", .answers = {Yes}, .keys = 0});
-    row("decimals rounded away",
-        {.page = "fields.html?n=2", .scores = "87.5\n59.5",
-         .told = "有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。（設定檔 DECIMAL 可保留小數）\n\n",
-         .answers = {Yes}, .keys = 0});
+    // Decimals the settings round away: kept or rounded for this run, or nothing typed.
+    const QString rounding = "有 2 筆含小數，會四捨五入：87.5 → 88、59.5 → 60。";
+    row("decimals: cancelled",
+        {.page = "fields.html?n=2", .scores = "87.5\n59.5", .told = rounding, .answers = {Yes},
+         .keys = 0});
+    row("decimals: kept for the run",
+        {.page = "fields.html?n=2", .scores = "87.5\n59.5", .values = {" 87.5", " 59.5"},
+         .told = rounding, .answers = {Yes, QMessageBox::Apply}});
+    row("decimals: rounded", {.page = "fields.html?n=2", .scores = "87.5\n59.5",
+                              .values = {" 88", " 60"}, .told = rounding});
     row("70 entries", {.page = "fields.html?n=70", .scores = QString("85\n").repeated(70),
                        .told = "只會填入前 60 筆，另有 10 筆這次不會填入。\n\n仍要填入成績嗎?",
                        .answers = {Yes}, .keys = 0});
@@ -398,7 +404,10 @@ void FillRunTest::typesEachScoreIntoItsFieldOrTells()
                     || lastBox().defaultButton == QMessageBox::No));
     }
     const auto offer = std::find_if(m_prompt->shown().begin(), m_prompt->shown().end(),
-                                    [](const PromptRequest &r) { return !r.buttonTexts.empty(); });
+                                    [](const PromptRequest &r) {
+                                        return r.buttonTexts.count(QMessageBox::Yes)
+                                            && r.buttonTexts.at(QMessageBox::Yes) == "依學生填入";
+                                    });
     QCOMPARE(offer != m_prompt->shown().end(), !row.offer.isEmpty());
     if (!row.offer.isEmpty()) {
         QVERIFY2(offer->text.contains(row.offer), qPrintable(offer->text));

@@ -144,5 +144,19 @@ TEST(FillPlan, TheGuardSaysHowThePasteFitsTheColumn)
               u"只會填入前 60 筆，另有 10 筆這次不會填入。\n");
 }
 
+TEST(FillPlan, DecimalsKeptForOneRunAsWritten)
+{
+    FillOptions keep = Tab;
+    keep.KeepDecimals = true;
+    EXPECT_TRUE(DecimalsToChoose(PlanInOrder(u"87.5\r\n59", Tab, {}), Tab));
+    const FillPlan kept = PlanInOrder(u"87.5\r\n59\r\n0.125", keep, {});
+    EXPECT_EQ(shown(kept), (std::vector<std::u16string>{u" 87.5@", u" 59@", u" .125@"}));
+    EXPECT_FALSE(DecimalsToChoose(kept, keep));
+    // The text for 100 asks for whole numbers: no choice.
+    FillOptions score100 = Tab;
+    score100.Score100Text = u"100";
+    EXPECT_FALSE(DecimalsToChoose(PlanInOrder(u"87.5", score100, {}), score100));
+}
+
 } // namespace
 } // namespace gradecast
