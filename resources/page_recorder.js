@@ -151,8 +151,41 @@ var gradecastRecorder = gradecastRecorder || (() => {
   let rowFields = [];
   let rowBoxes = [];
 
-  // The run being recorded.
+  // The run being recorded: what start() was given and what the keys did.
   let run = null;
+
+  // A run over the planned entries, with its round (the entries being typed
+  // now) not begun yet.
+  function newRun(entries) {
+    return Object.assign({
+      entries,
+      numbers: new Map(),   // field -> its number, in the order keys first reached it
+      watched: [],          // the documents listened to
+      lastActivity: 0,      // when a key, an edit or a change of the page came last
+      submitHeld: false,    // a form sent by a typed key was held back
+      rowStates: new Map(), // row -> what its other controls held at the start
+      touched: new Set(),   // controls a key or an edit of the run reached
+    }, newRound([]));
+  }
+
+  // One round: the entries typed in it, in order, and how far the keys came.
+  function newRound(order) {
+    return {order, position: 0, keysArrived: 0, moveOnKeyUp: false, stopped: null,
+            roundStart: performance.now()};
+  }
+
+  // A planned entry: its key presses, the separators among the last of them,
+  // the field it is to be typed into (and the row of it), or none.
+  function newEntry(keys, separators, planned, row) {
+    return Object.assign({keys, separators, planned, row, target: planned}, newTyping());
+  }
+
+  // What one typing of an entry did: where its first key went, how many of
+  // its keys the page took, its field's value at its separator.
+  function newTyping() {
+    return {offset: 0, keysTaken: 0, first: null, number: -1, valueAtSeparator: undefined,
+            lostTarget: false};
+  }
 
   function touch() {
     if (run) run.lastActivity = performance.now();
@@ -314,16 +347,8 @@ var gradecastRecorder = gradecastRecorder || (() => {
   // Starts typing the entries of order (indices into run.entries) from the
   // first: its own field takes the focus when it has one.
   function begin(order) {
-    for (const i of order) {
-      Object.assign(run.entries[i], {offset: 0, keysTaken: 0, first: null, number: -1,
-                                     valueAtSeparator: undefined, lostTarget: false});
-    }
-    run.order = order;
-    run.position = 0;
-    run.keysArrived = 0;
-    run.moveOnKeyUp = false;
-    run.stopped = null;
-    run.roundStart = performance.now();
+    for (const i of order) Object.assign(run.entries[i], newTyping());
+    Object.assign(run, newRound(order));
     touch();
     skipEntriesWithoutKeys();
     return focusNext();
@@ -380,45 +405,47 @@ var gradecastRecorder = gradecastRecorder || (() => {
     return cells.map(c => (head.cells[c.cellIndex] ? cellWords(head.cells[c.cellIndex]).text : ''));
   }
 
-  // The rows of the focused field's column: the same cell of every row of
-  // its table, or, outside a table, the fields whose name differs from its
-  // name only in digits. Each row with its text fields from that column on,
-  // its student's texts and its element; with the clicked row and the
-  // header texts over the clicked row's fields.
+  // The rows of a field's column, each with its text fields from that column
+  // on, its student's texts and its element; with the field's own row and
+  // the header texts over that row's fields.
   function columnRows(field) {
     const cell = field.closest('td, th');
     const table = cell && cell.closest('table');
+    return table ? tableColumn(field, table, cell.cellIndex) : namedColumn(field);
+  }
+
+  // In a table: the same cell of every row of it that holds one text field.
+  function tableColumn(field, table, index) {
     const rows = [];
-    if (table) {
-      const index = cell.cellIndex;
-      let headers = [];
-      for (const row of table.rows) {
-        if (row.closest('table') !== table) continue;
-        const own = row.cells[index];
-        if (!own || fieldsIn(own).length !== 1) continue;
-        const later = Array.from(row.cells).slice(index);
-        const fields = later.flatMap(fieldsIn);
-        if (row === cell.parentElement)
-          headers = headersOver(table, fields.map(f => f.closest('td, th')));
-        rows.push(Object.assign({fields, box: row}, studentOf(row.cells, own)));
-      }
-      return {rows, clicked: rows.findIndex(r => r.fields[0] === field), headers};
+    let headers = [];
+    for (const row of table.rows) {
+      if (row.closest('table') !== table) continue;
+      const own = row.cells[index];
+      if (!own || fieldsIn(own).length !== 1) continue;
+      const fields = Array.from(row.cells).slice(index).flatMap(fieldsIn);
+      if (fields[0] === field) headers = headersOver(table, fields.map(f => f.closest('td, th')));
+      rows.push(Object.assign({fields, box: row}, studentOf(row.cells, own)));
     }
+    return {rows, clicked: rows.findIndex(r => r.fields[0] === field), headers};
+  }
+
+  // Outside a table: the fields whose name differs from the field's name
+  // only in digits, each in the largest box around it that holds no other.
+  function namedColumn(field) {
     const name = field.getAttribute('name') || '';
-    if (!/\d/.test(name)) return {rows, clicked: -1, headers: []};
+    if (!/\d/.test(name)) return {rows: [], clicked: -1, headers: []};
     const escaped = name.replace(/[.*+?^${}()|[\]\\]/g, '\\$&').replace(/\d+/g, '\\d+');
     const pattern = new RegExp('^' + escaped + '$');
     const fields = textFields(field.ownerDocument)
       .filter(f => pattern.test(f.getAttribute('name') || ''));
-    for (const f of fields) {
-      // The row: the largest box around the field that holds no other of them.
+    const rows = fields.map(f => {
       let box = f;
       while (box.parentElement && box.parentElement !== field.ownerDocument.body
              && fields.filter(other => box.parentElement.contains(other)).length === 1)
         box = box.parentElement;
       const student = box === f ? {cells: [], pieces: []} : studentOf(box.children, f);
-      rows.push(Object.assign({fields: [f], box}, student));
-    }
+      return Object.assign({fields: [f], box}, student);
+    });
     return {rows, clicked: fields.indexOf(field), headers: []};
   }
 
@@ -514,12 +541,9 @@ var gradecastRecorder = gradecastRecorder || (() => {
     // rows()), or null to type it wherever the page's Tab order puts it.
     start(plan) {
       if (run) unwatch();
-      run = {entries: plan.map(([keys, separators, target]) => {
-               const planned = target ? (rowFields[target[0]] || [])[target[1]] || null : null;
-               return {keys, separators, target: planned, planned, row: target ? target[0] : -1};
-             }),
-             numbers: new Map(), watched: [], lastActivity: 0, submitHeld: false,
-             rowStates: new Map(), touched: new Set()};
+      run = newRun(plan.map(([keys, separators, target]) => newEntry(
+        keys, separators, target ? (rowFields[target[0]] || [])[target[1]] || null : null,
+        target ? target[0] : -1)));
       // What the rows typed into hold elsewhere, to tell afterwards what
       // changed there though nothing was typed there.
       const planned = new Set(run.entries.filter(e => e.target).map(e => e.target.field));
