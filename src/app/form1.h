@@ -128,7 +128,11 @@ private:
     SettingsRecord m_settings;
     BrowserPlacement m_browserPlacement; // where the last layout put the browser, in twips
     InputLock *m_inputLock;
-    bool m_closeAfterFill = false;
+    // What a fill run does for the window once it has let it go: a window is
+    // held against every close while it types, so a page that let it go, or
+    // a quit that asked it, waits for the run.
+    enum class AfterFill { Stay, Close, AskToQuit };
+    AfterFill m_afterFill = AfterFill::Stay;
     // Closing: the page has let the window go; quitting asked about downloads already.
     bool m_pageLetGo = false;
     bool m_quitting = false;

@@ -27,6 +27,11 @@ void Form1::Command9_Click()
 
 void Form1::askToQuit()
 {
+    if (isLocked()) {
+        if (m_afterFill == AfterFill::Stay)
+            m_afterFill = AfterFill::AskToQuit;
+        return;
+    }
     m_quitting = true;
     if (m_pageLetGo)
         emit pageLetGo();
@@ -37,7 +42,7 @@ void Form1::askToQuit()
 void Form1::closeLetGo()
 {
     if (isLocked())
-        m_closeAfterFill = true;
+        m_afterFill = AfterFill::Close;
     else
         close();
 }

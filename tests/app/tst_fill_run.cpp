@@ -71,6 +71,7 @@ private slots:
     void typesEachScoreIntoItsFieldOrTells_data();
     void typesEachScoreIntoItsFieldOrTells();
     void popupClosesItselfInTheMiddleOfARun();
+    void quitFromAnotherWindowDuringARun();
     void popupFloodStopsAtTheWindowLimit();
 
 private:
@@ -447,6 +448,31 @@ void FillRunTest::popupClosesItselfInTheMiddleOfARun()
     QCOMPARE(OpenWindows(), QList<Form1 *>{first});
     QCOMPARE(first->Text2->toPlainText(), "60\n70");
     QVERIFY(released(first));
+}
+
+void FillRunTest::quitFromAnotherWindowDuringARun()
+{
+    // The school's server takes its time, so the run waits for the page.
+    m_serverMs = 1500;
+    Form1 *filling = openWindow(m_server.url("redraw.html?n=3&kind=all"));
+    QVERIFY(filling);
+    QPointer<Form1> popup = popupOf(filling, "window.open('second.html'), 1");
+    QVERIFY(popup);
+    QVERIFY(clickScoreField(filling->WB1, 1));
+    filling->Text2->setPlainText("85\n90\n70");
+    bool clicked = false;
+    QTimer quit;
+    connect(&quit, &QTimer::timeout, popup, [&] {
+        if (clicked || !filling->isLocked())
+            return;
+        clicked = true;
+        QTest::mouseClick(popup->Command9, Qt::LeftButton);
+    });
+    quit.start(0);
+    fill(filling, {QMessageBox::Yes});
+    QVERIFY(clicked);
+    // The run ends, then the program does, every window with it.
+    QTRY_VERIFY_WITH_TIMEOUT(OpenWindows().isEmpty(), 10000);
 }
 
 void FillRunTest::popupFloodStopsAtTheWindowLimit()
