@@ -6,6 +6,7 @@
 #include "platform/web_page.h"
 
 #include <QApplication>
+#include <QEventLoopLocker>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QShortcut>
@@ -75,6 +76,8 @@ private:
             m_printer.reset();
             return;
         }
+        // The program does not end with its last window before the print is done.
+        m_keepRunning = std::make_unique<QEventLoopLocker>();
         // A PDF file gets the engine's own PDF, whose text stays text; a
         // printer gets the pages drawn.
         if (m_printer->outputFormat() == QPrinter::PdfFormat)
@@ -89,6 +92,7 @@ private:
         if (!m_printer)
             return;
         m_printer.reset();
+        m_keepRunning.reset();
         if (m_orphaned) {
             m_browser->deleteLater();
             return;
@@ -103,6 +107,7 @@ private:
     WebBrowser *m_browser;
     std::unique_ptr<QPrinter> m_printer;
     bool m_orphaned = false;
+    std::unique_ptr<QEventLoopLocker> m_keepRunning;
 };
 
 } // namespace
