@@ -141,7 +141,9 @@ bool FillBench::open(const QUrl &url, bool enterSeparator)
         if (!spinUntil([this] { return m_window->windowHandle()->isExposed(); }, 10000))
             return false;
     }
-    if (!loadPage(m_window->WB1, url))
+    // The page shown already is kept: loaded again, its old document would
+    // pass the wait for the new one, and the click go to a page on its way out.
+    if (m_window->WB1->url() != url && !loadPage(m_window->WB1, url))
         return false;
 
     // As a teacher sets the window up: 100 typed as "100", absent as "0",

@@ -112,8 +112,8 @@ struct ColumnComparison {
 
 std::optional<ColumnComparison> compareColumnFill(FillBench &bench, int runs, bool verbose)
 {
-    // One window shows one page: each round loads both, the first by turns,
-    // and warms each up with one unmeasured fill, as the sheets' rounds do.
+    // One window shows one page: each round fills both, the first by turns,
+    // each after an unmeasured fill that warms up a page just loaded.
     const SheetKind *pages[] = {&sheetKinds().first(), &fiveStopSheet()};
     ColumnComparison c;
     TypistResults *results[] = {&c.plain, &c.stops};
