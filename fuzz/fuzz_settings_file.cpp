@@ -239,7 +239,7 @@ std::string platformRead(const std::filesystem::path &file, std::size_t size)
 // its leading spaces.
 std::u16string windowRead(std::string_view bytes)
 {
-    const std::u16string text = UnicodeFromAnsi(bytes);
+    const std::u16string text = UnicodeFromAnsi(bytes).value_or(u"no Big5");
     const std::size_t first = text.find_first_not_of(u' ');
     return first == std::u16string::npos ? std::u16string() : text.substr(first);
 }

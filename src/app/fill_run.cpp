@@ -7,13 +7,13 @@
 #include "entry/pasted_lines.h"
 #include "entry/run_options.h"
 #include "entry/student_match.h"
-#include "platform/failures.h"
 #include "platform/key_delivery.h"
 #include "platform/prompt.h"
 #include "platform/web_browser.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -148,10 +148,8 @@ FillRun::Next FillRun::askCursor()
 {
     // The box cannot change from here on: the questions are modal, then the
     // box is held.
-    SkipFailure([&] {
-        m_pasted = m_window->scoreText();
-        m_text = TrimTrailingLineEnds(m_pasted);
-    });
+    m_pasted = m_window->scoreText();
+    m_text = TrimTrailingLineEnds(m_pasted);
     return AskYesNo(m_window, QStringLiteral("是否已經將游標移至要輸入的欄位上?"),
                     QMessageBox::NoIcon)
         ? Next::Step
@@ -160,11 +158,11 @@ FillRun::Next FillRun::askCursor()
 
 FillRun::Next FillRun::lookAtPage()
 {
-    SkipFailure([&] { m_focus = FocusedPageElement(m_window->WB1->page()); });
+    m_focus = FocusedPageElement(m_window->WB1->page());
     if (m_focus == PageFocus::NoField)
         return askTypeWithoutField() ? Next::Step : Next::Stop;
     if (m_focus == PageFocus::Field)
-        SkipFailure([&] { m_column = FocusedColumn(m_window->WB1->page()); });
+        m_column = FocusedColumn(m_window->WB1->page());
     return Next::Step;
 }
 
@@ -172,7 +170,7 @@ FillRun::Next FillRun::askHowToFill()
 {
     if (m_column.rows.empty() || !HoldsSeveralCells(m_text))
         return Next::Step;
-    SkipFailure([&] { m_match = MatchStudents(m_text, m_column.rows); });
+    m_match = MatchStudents(m_text, m_column.rows);
     if (!m_match || !StudentFillOffered(*m_match)) {
         m_match.reset();
         return Next::Step;
@@ -190,24 +188,20 @@ FillRun::Next FillRun::askGuard()
         m_plan = m_match ? PlanByStudent(*m_match, options, m_column)
                          : PlanInOrder(m_text, options, m_column);
     };
-    std::u16string warnings;
-    bool decimals = false;
-    SkipFailure([&] {
-        plan();
-        warnings = m_match ? StudentFillWarnings(*m_match, options, m_plan, m_column)
-                           : OrderFillWarnings(m_text, m_plan, m_column, options);
-        decimals = DecimalsToChoose(m_plan, options);
-    });
+    plan();
+    const std::u16string warnings =
+        m_match ? StudentFillWarnings(*m_match, options, m_plan, m_column)
+                : OrderFillWarnings(m_text, m_plan, m_column, options);
     if (warnings.empty())
         return Next::Step;
     const QString text = QString::fromStdU16String(warnings) + u'\n';
-    if (!decimals)
+    if (!DecimalsToChoose(m_plan, options))
         return askYesNoWarning(*m_window, text) ? Next::Step : Next::Stop;
     // Decimals the settings would round away: this run may keep them.
     switch (askDecimals(*m_window, text)) {
     case Decimals::Keep:
         options.KeepDecimals = true;
-        SkipFailure(plan);
+        plan();
         return Next::Step;
     case Decimals::Round:
         return Next::Step;
@@ -221,9 +215,9 @@ FillRun::Next FillRun::hold()
 {
     m_window->holdForFill(true);
     m_held = true;
-    SkipFailure([&] { m_window->removeTrailingLineBreaks((m_pasted.size() - m_text.size()) / 2); });
+    m_window->removeTrailingLineBreaks((m_pasted.size() - m_text.size()) / 2);
     m_window->WB1->setFocus(Qt::OtherFocusReason);
-    SkipFailure([] { PumpMessages(); });
+    PumpMessages();
     return Next::Step;
 }
 
@@ -231,11 +225,11 @@ FillRun::Next FillRun::hold()
 // since; when that field is gone, the teacher says where.
 FillRun::Next FillRun::putBackFocus()
 {
-    SkipFailure([&] { m_window->WB1->waitForPageFocus(PageFocusTimeoutMs); });
+    m_window->WB1->waitForPageFocus(PageFocusTimeoutMs);
     if (m_focus == PageFocus::NoField)
         return Next::Step;
     bool kept = true;
-    SkipFailure([&] { kept = RestorePageFocus(m_window->WB1->page()); });
+    kept = RestorePageFocus(m_window->WB1->page());
     return kept || askTypeWithoutField() ? Next::Step : Next::Stop;
 }
 
@@ -244,7 +238,7 @@ void FillRun::send(const KeystrokeScript &keys)
     QObject *receiver =
         m_window->WB1->focusProxy() ? m_window->WB1->focusProxy() : m_window->WB1;
     for (const std::u16string &one : keys)
-        SkipFailure([&] { SendKeyString(receiver, one); });
+        SendKeyString(receiver, one);
 }
 
 // Every keystroke of the plan handed to the page back to back, with no pause
@@ -255,7 +249,7 @@ FillRun::Next FillRun::type()
     bool recording = false;
     if (m_focus != PageFocus::Unknown && !m_plan.entries.empty()) {
         m_recorder = std::make_unique<PageRecorder>(m_window->WB1->page());
-        SkipFailure([&] { recording = m_recorder->start(m_plan.entries); });
+        recording = m_recorder->start(m_plan.entries);
     }
     for (const PlannedEntry &entry : m_plan.entries)
         send(entry.keys);
@@ -274,7 +268,7 @@ FillRun::Next FillRun::type()
 FillRun::Next FillRun::mend()
 {
     std::optional<PageReport> report;
-    SkipFailure([&] { report = m_recorder->finish(); });
+    report = m_recorder->finish();
     if (!report)
         return Next::Stop;
     const std::vector<std::size_t> again = m_mending->takeReport(*report);
@@ -284,7 +278,7 @@ FillRun::Next FillRun::mend()
     }
     qCInfo(lcFill) << "types" << again.size() << "entries again";
     bool typing = false;
-    SkipFailure([&] { typing = m_recorder->again(again); });
+    typing = m_recorder->again(again);
     if (!typing)
         return Next::Stop;
     for (std::size_t i : again)
@@ -295,7 +289,7 @@ FillRun::Next FillRun::mend()
 void FillRun::letGo()
 {
     m_recorder.reset();
-    SkipFailure([] { PumpMessages(); });
+    PumpMessages();
     if (!m_held)
         return;
     m_window->holdForFill(false);
@@ -339,8 +333,7 @@ void Form1::holdForFill(bool held)
 
 // Types the pasted column into the page field the teacher has put the cursor
 // in: ask, hold the window, type, let go, and speak only when the page holds
-// something else than was typed. Every step that fails is skipped, so the
-// window is always let go at the end.
+// something else than was typed.
 void Form1::Command3_Click()
 {
     const QPointer<FillRun> run = new FillRun(this);

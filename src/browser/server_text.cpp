@@ -49,11 +49,11 @@ QString ServerText(const QString &engineText, const QByteArray &pageEncoding)
     }
     // A reading with characters of Big5's user-defined rows is taken for none:
     // that is how Latin-1 text such as "Müller" reads.
-    const std::u16string big5 = UnicodeFromAnsi(bytes.toStdString());
-    const bool whole = std::none_of(big5.begin(), big5.end(), [](char16_t c) {
+    const std::optional<std::u16string> big5 = UnicodeFromAnsi(bytes.toStdString());
+    const bool whole = big5 && std::none_of(big5->begin(), big5->end(), [](char16_t c) {
         return c == u'\uFFFD' || (c >= 0xE000 && c <= 0xF8FF);
     });
-    return whole ? QString::fromStdU16String(big5) : engineText;
+    return whole ? QString::fromStdU16String(*big5) : engineText;
 }
 
 } // namespace gradecast

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <iconv.h>
 #include <optional>
-#include <system_error>
 
 namespace gradecast {
 
@@ -14,7 +13,18 @@ namespace {
 
 // glibc's CP950 (an alias of its BIG5) maps the standard and ETEN parts like
 // Windows, including 0xC6A1..0xC8FE; only the user-defined rows are left out.
-constexpr const char *AnsiCodePage = "CP950";
+constexpr const char *Big5CodePage = "CP950";
+
+std::string &ansiCodePageOverride()
+{
+    static std::string codePage;
+    return codePage;
+}
+
+const char *ansiCodePage()
+{
+    return ansiCodePageOverride().empty() ? Big5CodePage : ansiCodePageOverride().c_str();
+}
 constexpr const char *Utf16 = "UTF-16LE";
 
 bool isLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
@@ -71,13 +81,13 @@ std::optional<std::string> userDefinedBytes(char16_t c)
 
 class Converter {
 public:
-    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from))
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    bool opened() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    ~Converter()
     {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
-            throw std::system_error(errno, std::generic_category(),
-                                    std::string("no conversion from ") + from + " to " + to);
+        if (opened())
+            iconv_close(m_cd);
     }
-    ~Converter() { iconv_close(m_cd); }
     Converter(const Converter &) = delete;
     Converter &operator=(const Converter &) = delete;
 
@@ -128,10 +138,12 @@ std::u16string utf16Text(std::string_view bytes)
 
 } // namespace
 
-std::string AnsiFromUnicode(std::u16string_view text)
+std::optional<std::string> AnsiFromUnicode(std::u16string_view text)
 {
+    Converter converter(ansiCodePage(), Utf16);
+    if (!converter.opened())
+        return std::nullopt;
     const std::string input = utf16Bytes(text);
-    Converter converter(AnsiCodePage, Utf16);
     std::string output;
     std::size_t pos = 0;
     while ((pos = converter.convert(input, pos, output)) < input.size()) {
@@ -144,9 +156,11 @@ std::string AnsiFromUnicode(std::u16string_view text)
     return output;
 }
 
-std::u16string UnicodeFromAnsi(std::string_view bytes)
+std::optional<std::u16string> UnicodeFromAnsi(std::string_view bytes)
 {
-    Converter converter(Utf16, AnsiCodePage);
+    Converter converter(Utf16, ansiCodePage());
+    if (!converter.opened())
+        return std::nullopt;
     std::string output;
     std::size_t pos = 0;
     while ((pos = converter.convert(bytes, pos, output)) < bytes.size()) {
@@ -157,6 +171,11 @@ std::u16string UnicodeFromAnsi(std::string_view bytes)
         pos += length;
     }
     return utf16Text(output);
+}
+
+void OverrideAnsiCodePage(std::string codePage)
+{
+    ansiCodePageOverride() = std::move(codePage);
 }
 
 std::size_t ansiCharLength(std::string_view bytes, std::size_t pos)

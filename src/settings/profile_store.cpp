@@ -75,26 +75,41 @@ ProfileWriteResult WritePrivateProfileStringA(std::string_view section, std::str
     return replaceWholeFile(file, iniWithValue(old.bytes, section, key, value));
 }
 
-std::u16string StringFormINI(std::u16string_view section, std::u16string_view key,
-                             std::u16string_view defaultValue, const std::filesystem::path &file)
+std::optional<std::u16string> StringFormINI(std::u16string_view section,
+                                            std::u16string_view key,
+                                            std::u16string_view defaultValue,
+                                            const std::filesystem::path &file)
 {
+    const std::optional<std::string> ansiSection = AnsiFromUnicode(section);
+    const std::optional<std::string> ansiKey = AnsiFromUnicode(key);
+    const std::optional<std::string> ansiDefault = AnsiFromUnicode(defaultValue);
+    if (!ansiSection || !ansiKey || !ansiDefault)
+        return std::nullopt;
     std::array<char, ProfileBufferSize> buffer;
     buffer.fill(' ');
-    GetPrivateProfileStringA(AnsiFromUnicode(section), AnsiFromUnicode(key),
-                             AnsiFromUnicode(defaultValue), buffer.data(), buffer.size(), file);
-    std::u16string text = UnicodeFromAnsi(std::string_view(buffer.data(), buffer.size()));
-    text.erase(text.find_last_not_of(u' ') + 1);
-    text.erase(0, text.find_first_not_of(u' '));
-    if (!text.empty())
-        text.pop_back();
+    GetPrivateProfileStringA(*ansiSection, *ansiKey, *ansiDefault, buffer.data(), buffer.size(),
+                             file);
+    std::optional<std::u16string> text =
+        UnicodeFromAnsi(std::string_view(buffer.data(), buffer.size()));
+    if (!text)
+        return std::nullopt;
+    text->erase(text->find_last_not_of(u' ') + 1);
+    text->erase(0, text->find_first_not_of(u' '));
+    if (!text->empty())
+        text->pop_back();
     return text;
 }
 
 ProfileWriteResult WriteProfileText(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view value, const std::filesystem::path &file)
 {
-    return WritePrivateProfileStringA(AnsiFromUnicode(section), AnsiFromUnicode(key),
-                                      AnsiFromUnicode(value), file);
+    const std::optional<std::string> ansiSection = AnsiFromUnicode(section);
+    const std::optional<std::string> ansiKey = AnsiFromUnicode(key);
+    const std::optional<std::string> ansiValue = AnsiFromUnicode(value);
+    if (!ansiSection || !ansiKey || !ansiValue)
+        return {false, "cannot write " + file.string()
+                           + ": this system has no Big5 (CP950) converter"};
+    return WritePrivateProfileStringA(*ansiSection, *ansiKey, *ansiValue, file);
 }
 
 std::filesystem::path SettingsFilePath()

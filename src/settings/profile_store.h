@@ -27,11 +27,13 @@ ProfileWriteResult WritePrivateProfileStringA(std::string_view section, std::str
                                               const std::filesystem::path &file);
 
 // One value of the settings file as the window reads it: through a buffer of
-// 255 bytes, spaces trimmed at both ends of the buffer.
-std::u16string StringFormINI(std::u16string_view section, std::u16string_view key,
+// 255 bytes, spaces trimmed at both ends of the buffer. Nothing when the
+// file's code page cannot be converted.
+std::optional<std::u16string> StringFormINI(std::u16string_view section, std::u16string_view key,
                              std::u16string_view defaultValue, const std::filesystem::path &file);
 
-// Writes Unicode text through the file's code page.
+// Writes Unicode text through the file's code page; a code page that cannot
+// be converted is a failed write, and the file stays as it was.
 ProfileWriteResult WriteProfileText(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view value, const std::filesystem::path &file);
 

@@ -36,8 +36,8 @@ std::u16string integerText(std::int16_t value)
 
 void loadInteger(std::int16_t &field, std::u16string_view key, const std::filesystem::path &file)
 {
-    if (const std::optional<std::int16_t> value =
-            SettingsInteger(StringFormINI(SettingsSection, key, u"0", file)))
+    const std::optional<std::u16string> text = StringFormINI(SettingsSection, key, u"0", file);
+    if (const std::optional<std::int16_t> value = text ? SettingsInteger(*text) : std::nullopt)
         field = *value;
 }
 
@@ -61,11 +61,16 @@ std::u16string TrimSpaces(std::u16string_view text)
 
 void LoadSettings(SettingsRecord &record, const std::filesystem::path &file)
 {
-    record.SchoolUrl = StringFormINI(SettingsSection, UrlKey, u"", file);
+    // A value that cannot be read leaves the record's own.
+    const auto loadText = [&](std::u16string &field, std::u16string_view key) {
+        if (std::optional<std::u16string> text = StringFormINI(SettingsSection, key, u"", file))
+            field = std::move(*text);
+    };
+    loadText(record.SchoolUrl, UrlKey);
     loadInteger(record.UseEnter, UseEnterKey, file);
     loadInteger(record.UseTab, UseTabKey, file);
-    record.AbsentText = StringFormINI(SettingsSection, AbsentKey, u"", file);
-    record.Score100Text = StringFormINI(SettingsSection, Score100Key, u"", file);
+    loadText(record.AbsentText, AbsentKey);
+    loadText(record.Score100Text, Score100Key);
     loadInteger(record.DecimalPlaces, DecimalKey, file);
 }
 

@@ -86,7 +86,8 @@ TEST(ProfileWrite, WhatStopsASaveIsReportedAndTheOldFileStays)
         ASSERT_EQ(::chmod(folder.path().c_str(), c.folderMode), 0);
         const std::filesystem::path target = folder.path() / c.target;
 
-        const std::u16string read = StringFormINI(u"GRADECAST", u"URL", u"dflt", target);
+        const std::u16string read =
+            StringFormINI(u"GRADECAST", u"URL", u"dflt", target).value_or(u"no Big5");
         // A write past the room stops part-way with EFBIG, as on a full disk.
         rlimit before{};
         ::getrlimit(RLIMIT_FSIZE, &before);

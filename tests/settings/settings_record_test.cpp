@@ -1,3 +1,4 @@
+#include "settings/ansi_codec.h"
 #include "settings/settings_record.h"
 
 #include "support/temp_folder.h"
@@ -39,6 +40,27 @@ TEST(LoadSettings, ReadsTheSixKeysAndKeepsAFieldWhoseNumberDoesNotFit)
     // Only a number above zero ticks a box (the Tab box wins over Enter: the tool's test).
     const SeparatorBoxes boxes = StartupSeparatorBoxes(record);
     EXPECT_EQ(std::pair(boxes.tab, boxes.enter), std::pair(false, true));
+}
+
+// A system without a Big5 converter: a load keeps the record's own values,
+// a save says why it failed and leaves the file as it was.
+TEST(Settings, WithoutABig5ConverterALoadKeepsItsValuesAndASaveFailsAndSaysWhy)
+{
+    test::TempFolder folder;
+    const std::string old = "[GRADECAST]\r\nURL=http://s.example\r\nUSETAB=1\r\n";
+    test::writeBytes(folder.file(), old);
+    OverrideAnsiCodePage("NO-SUCH-CODE-PAGE");
+    SettingsRecord record{u"", 0, 0, u"缺", u"", 0};
+    LoadSettings(record, folder.file());
+    const ProfileWriteResult saved = SaveSettings({u"http://t.example", 0, 1, u"", u"", 0},
+                                                  folder.file());
+    OverrideAnsiCodePage({});
+    EXPECT_EQ(record.SchoolUrl, u"");
+    EXPECT_EQ(record.UseTab, 0);
+    EXPECT_EQ(record.AbsentText, u"缺");
+    EXPECT_FALSE(saved.ok);
+    EXPECT_NE(saved.error.find("Big5"), std::string::npos) << saved.error;
+    EXPECT_EQ(test::readBytes(folder.file()), old);
 }
 
 // A new file byte for byte: the window's save test; where a key goes: the fuzz model.

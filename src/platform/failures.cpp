@@ -1,7 +1,0 @@
-#include "platform/failures.h"
-
-namespace gradecast {
-
-Q_LOGGING_CATEGORY(lcFailures, "gradecast.failures")
-
-} // namespace gradecast
