@@ -86,8 +86,8 @@ private:
         m_window->activateWindow();
         if (!clickScoreField(m_window->WB1, field))
             return nullptr;
-        if (!script.isEmpty())
-            evaluate(m_window->WB1, script);
+        if (!script.isEmpty() && !evaluate(m_window->WB1, "(" + script + "), true").toBool())
+            return nullptr;
         return m_window;
     }
     // The fill button clicked as a teacher clicks it (it takes the focus from
@@ -480,7 +480,7 @@ void FillRunTest::popupFloodStopsAtTheWindowLimit()
     Form1 *first = openWindow(testPage("popup-loop.html"));
     QVERIFY(first);
     first->Text2->setPlainText("85");
-    evaluate(first->WB1, "document.getElementById('flood').click()");
+    QVERIFY(evaluate(first->WB1, "document.getElementById('flood').click(), true").toBool());
     QTRY_COMPARE_WITH_TIMEOUT(OpenWindows().size(), MaxOpenWindows, 120000);
     // Told once, however many more the page asked for.
     QTRY_COMPARE_WITH_TIMEOUT(m_prompt->shown().size(), 1, Patience);
