@@ -70,6 +70,14 @@ const SheetKind &fiveStopSheet()
     return kind;
 }
 
+const SheetKind &fiveStopSheetDown()
+{
+    static const SheetKind kind = {QStringLiteral("stopsdown"),
+                                   QStringLiteral("The same, score fields numbered down the column, Tab"),
+                                   false};
+    return kind;
+}
+
 ScoreColumn benchColumn()
 {
     // A class of 60: two- and three-digit scores, three absent students.
@@ -210,9 +218,16 @@ double FillBench::start(Typist typist, QProcess &xdotool)
 FillOutcome FillBench::run(Typist typist)
 {
     prepare(typist);
-    evaluate(m_window->WB1, QStringLiteral("bench.reset(%1)").arg(jsArray(m_column.expected)));
-    // Into seat 1 as a teacher clicks, past the header's links and menus.
-    clickScoreField(m_window->WB1, 1);
+    // Into seat 1 as a teacher clicks, past the header's links and menus; a
+    // sheet that cannot be reset or clicked is a run with every field wrong.
+    if (!evaluate(m_window->WB1,
+                  QStringLiteral("bench.reset(%1), true").arg(jsArray(m_column.expected)))
+             .toBool()
+        || !clickScoreField(m_window->WB1, 1)) {
+        FillOutcome failed;
+        failed.wrongFields = int(m_column.expected.size());
+        return failed;
+    }
 
     bool complete = false;
     const QMetaObject::Connection title = QObject::connect(

@@ -32,6 +32,9 @@ const QList<SheetKind> &sheetKinds();
 // only a fill that follows the column puts each score in its row. Not one of
 // sheetKinds(): typed with one Tab a score, it is no page for xdotool.
 const SheetKind &fiveStopSheet();
+// The same grading sheet with its score fields numbered down the column, so
+// Tab alone goes from score to score: the order fill beside the column fill.
+const SheetKind &fiveStopSheetDown();
 
 // The column every run types, as pasted from a spreadsheet (absent students
 // are empty cells), and what the 60 fields must hold afterwards. byStudent is

@@ -187,7 +187,10 @@ PopupCycle runPopupCycle(int popups, const QList<int> &checkpoints)
         // Twice: what the first collection lets go of the pages' objects, the
         // renderer only frees in a later round.
         for (int round = 0; round < 2; ++round) {
-            evaluate(opener->WB1, QStringLiteral("typeof gc === 'function' && (gc(), true)"));
+            // No answer: the opener is stuck, and the sample says so by its size.
+            if (!evaluate(opener->WB1, QStringLiteral("typeof gc === 'function' && (gc(), true)"))
+                     .isValid())
+                break;
             spinFor(2000);
         }
         PopupStage stage;
@@ -211,8 +214,10 @@ PopupCycle runPopupCycle(int popups, const QList<int> &checkpoints)
         // opener asked for and not the pop-up window's own start-up page.
         QUrl target = WebBrowser::homeUrl();
         target.setFragment(QStringLiteral("popup%1").arg(i));
-        evaluate(first->WB1, QStringLiteral("window.open('%1', '_blank'); true")
-                                 .arg(target.toString(QUrl::FullyEncoded)));
+        if (!evaluate(first->WB1, QStringLiteral("window.open('%1', '_blank'); true")
+                                      .arg(target.toString(QUrl::FullyEncoded)))
+                 .toBool())
+            break;
         QPointer<Form1> popup;
         (void)spinUntil(
             [&] {
@@ -228,7 +233,7 @@ PopupCycle runPopupCycle(int popups, const QList<int> &checkpoints)
         cycle.openMs << epochMs() - openedAt;
 
         if (i % 2 == 0)
-            evaluate(popup->WB1, QStringLiteral("window.close(); true"));
+            (void)evaluate(popup->WB1, QStringLiteral("window.close(); true"));
         else
             popup->close();
         if (!spinUntil([&] { return popup.isNull(); }, 30000))

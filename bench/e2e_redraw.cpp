@@ -106,9 +106,14 @@ RedrawOutcome typeIntoRedrawSheet(FillBench &bench, Typist typist)
 {
     QWebEngineView *view = bench.window()->WB1;
     bench.prepare(typist);
-    evaluate(view, QStringLiteral("bench.reset()"));
-    // Into seat 1 as a teacher clicks, past the header's links and menus.
-    clickScoreField(view, 1);
+    // Into seat 1 as a teacher clicks, past the header's links and menus; a
+    // sheet that cannot be reset or clicked is a run that lost every field.
+    if (!evaluate(view, QStringLiteral("bench.reset(), true")).toBool()
+        || !clickScoreField(view, 1)) {
+        RedrawOutcome failed;
+        failed.lostFields = int(bench.column().expected.size());
+        return failed;
+    }
 
     QProcess xdotool;
     bool typistDone = false;
