@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <array>
+
 namespace gradecast {
 
 namespace {
@@ -57,21 +59,36 @@ bool askYesNoWarning(Form1 &window, const QString &text)
                     QMessageBox::No);
 }
 
-enum class Decimals { Keep, Round, Cancel };
-
-Decimals askDecimals(Form1 &window, const QString &text)
+// A question whose three buttons say what each answer does; the first of
+// answers is the default.
+QMessageBox::StandardButton askThreeWays(
+    Form1 &window, const QString &text, QMessageBox::Icon icon,
+    const std::array<std::pair<QMessageBox::StandardButton, QString>, 3> &answers)
 {
     PromptRequest request;
     request.parent = &window;
     request.title = window.windowTitle();
-    request.text = text + QStringLiteral("「保留小數」照貼上的小數填入，「四捨五入」依設定進位。");
-    request.icon = QMessageBox::Warning;
-    request.buttons = QMessageBox::Apply | QMessageBox::Yes | QMessageBox::No;
-    request.defaultButton = QMessageBox::No;
-    request.buttonTexts = {{QMessageBox::Apply, QStringLiteral("保留小數")},
-                           {QMessageBox::Yes, QStringLiteral("四捨五入")},
-                           {QMessageBox::No, QStringLiteral("取消")}};
-    const QMessageBox::StandardButton answer = Prompt(request);
+    request.text = text;
+    request.icon = icon;
+    request.defaultButton = answers.front().first;
+    request.buttons = {};
+    for (const auto &[button, words] : answers) {
+        request.buttons |= button;
+        request.buttonTexts[button] = words;
+    }
+    return Prompt(request);
+}
+
+enum class Decimals { Keep, Round, Cancel };
+
+Decimals askDecimals(Form1 &window, const QString &text)
+{
+    const QMessageBox::StandardButton answer = askThreeWays(
+        window, text + QStringLiteral("「保留小數」照貼上的小數填入，「四捨五入」依設定進位。"),
+        QMessageBox::Warning,
+        {{{QMessageBox::No, QStringLiteral("取消")},
+          {QMessageBox::Apply, QStringLiteral("保留小數")},
+          {QMessageBox::Yes, QStringLiteral("四捨五入")}}});
     return answer == QMessageBox::Apply ? Decimals::Keep
          : answer == QMessageBox::Yes   ? Decimals::Round
                                         : Decimals::Cancel;
@@ -81,17 +98,12 @@ enum class Choice { ByStudent, InOrder, Cancel };
 
 Choice askChoice(Form1 &window, const StudentMatch &match)
 {
-    PromptRequest request;
-    request.parent = &window;
-    request.title = window.windowTitle();
-    request.text = QString::fromStdU16String(StudentMatchMessage(match));
-    request.icon = QMessageBox::Question;
-    request.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    request.defaultButton = QMessageBox::Yes;
-    request.buttonTexts = {{QMessageBox::Yes, QStringLiteral("依學生填入")},
-                           {QMessageBox::No, QStringLiteral("依序填入")},
-                           {QMessageBox::Cancel, QStringLiteral("取消")}};
-    const QMessageBox::StandardButton answer = Prompt(request);
+    const QMessageBox::StandardButton answer =
+        askThreeWays(window, QString::fromStdU16String(StudentMatchMessage(match)),
+                     QMessageBox::Question,
+                     {{{QMessageBox::Yes, QStringLiteral("依學生填入")},
+                       {QMessageBox::No, QStringLiteral("依序填入")},
+                       {QMessageBox::Cancel, QStringLiteral("取消")}}});
     return answer == QMessageBox::Yes ? Choice::ByStudent
          : answer == QMessageBox::No  ? Choice::InOrder
                                       : Choice::Cancel;

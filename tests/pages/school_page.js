@@ -19,3 +19,20 @@ function schoolHeader() {
   }
   document.body.prepend(header);
 }
+
+// The class the grading pages list, in seat order: 32 names, then the same
+// with compound surnames. Student ids are irregular, as real ones are, so
+// field names and ids do not follow page order.
+const classNames = ['王小明', '林大同', '陳美玲', '何芷若', '吳佳穎', '高偉倫', '潘品妍', '張志豪',
+  '李雅婷', '黃俊傑', '劉家豪', '蔡宜君', '楊承恩', '許詩涵', '鄭宇翔', '謝佩珊',
+  '郭冠廷', '洪欣怡', '曾柏宇', '邱郁婷', '廖子晴', '賴冠宇', '周怡萱', '葉哲維',
+  '蘇雨涵', '莊凱文', '呂思妤', '江東霖', '方語彤', '石家瑜', '羅振宇', '田心怡'];
+const compoundSurnames = ['歐陽', '司馬', '上官', '諸葛'];
+function studentId(i) {
+  return 1000 + (i * 7919) % 9000;
+}
+function studentName(i) {
+  const name = classNames[(i - 1) % classNames.length];
+  const round = Math.floor((i - 1) / classNames.length);
+  return round ? compoundSurnames[(round - 1) % compoundSurnames.length] + name.slice(1) : name;
+}
