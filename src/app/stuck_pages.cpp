@@ -13,14 +13,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace gradecast {
 
 namespace {
 
-// A page busy for a moment answers within this; one that does not is taken
-// as stuck.
-constexpr int AnswerMs = 3000;
+int answerMs = 3000;
 
 QList<QPointer<Form1>> windowsOf(qint64 pid, const Form1 *closed)
 {
@@ -62,10 +61,20 @@ void CheckPagesStuckWith(qint64 rendererPid, const Form1 *closed)
     for (const QPointer<Form1> &window : stuck)
         window->WB1->page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
                                            [answered](const QVariant &) { *answered = true; });
-    QTimer::singleShot(AnswerMs, qApp, [rendererPid, stuck, answered] {
+    QTimer::singleShot(answerMs, qApp, [rendererPid, stuck, answered] {
         if (!*answered)
             askToEnd(rendererPid, stuck);
     });
+}
+
+int PageAnswerMs()
+{
+    return answerMs;
+}
+
+int SetPageAnswerMs(int ms)
+{
+    return std::exchange(answerMs, ms);
 }
 
 } // namespace gradecast

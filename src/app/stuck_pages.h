@@ -14,4 +14,11 @@ class Form1;
 // own are busy with the teacher, not stuck.
 void CheckPagesStuckWith(qint64 rendererPid, const Form1 *closed);
 
+// How long a page busy for a moment takes at most to answer (3 s); one that
+// takes longer is taken as not answering.
+int PageAnswerMs();
+
+// Tests shorten the time so as not to wait it out; returns the time it replaces.
+int SetPageAnswerMs(int ms);
+
 } // namespace gradecast
