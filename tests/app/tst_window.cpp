@@ -23,8 +23,6 @@ using namespace gradecast;
 
 namespace {
 
-constexpr int Patience = 30000;
-
 // Types the address box's text as the user does; it must reach SchoolUrl at once.
 bool typeAddress(Form1 &window, const QString &address)
 {
@@ -35,7 +33,7 @@ bool typeAddress(Form1 &window, const QString &address)
 }
 
 // A mark in the page's script state: gone when the page is loaded again.
-void markPage(Form1 &window) { evaluate(window.WB1, "window.gradecastMark = 7"); }
+bool markPage(Form1 &window) { return evaluate(window.WB1, "window.gradecastMark = 7") == 7; }
 bool pageMarked(Form1 &window)
 {
     return evaluate(window.WB1, "window.gradecastMark === 7").toBool();
@@ -106,7 +104,7 @@ void WindowTest::buttonsOpenTheTypedAddress()
     Form1 window;
     window.show();
     QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
-    markPage(window);
+    QVERIFY(markPage(window));
     QVERIFY(typeAddress(window, typed));
     if (how == "Return")
         QTest::keyClick(window.Text1, Qt::Key_Return);
@@ -128,7 +126,7 @@ void WindowTest::addressBoxNeverFollowsThePage()
     QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
 
     // Nothing before the first page, nothing after the last: the page stays.
-    markPage(window);
+    QVERIFY(markPage(window));
     window.Command4->click();
     window.Command5->click();
     QVERIFY(pageMarked(window));
@@ -143,9 +141,9 @@ void WindowTest::addressBoxNeverFollowsThePage()
 
     window.Command6->click();
     QVERIFY(waitForPage(window.WB1, WebBrowser::homeUrl()));
-    markPage(window);
+    QVERIFY(markPage(window));
     window.Command7->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!pageMarked(window), Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(!pageMarked(window), PatienceMs);
     QVERIFY(waitForPage(window.WB1, WebBrowser::homeUrl()));
     QCOMPARE(window.Text1->text(), address);
     QCOMPARE(QString::fromStdU16String(window.settings().SchoolUrl), address);
@@ -158,7 +156,7 @@ void WindowTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     QVERIFY(waitForPage(window.WB1, testPage("plain.html")));
     // 1000 x 700 pixels is 15000 x 10500 twips.
     window.resize(1000, 700);
-    QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(1000, 700), Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(1000, 700), PatienceMs);
     const LayoutControls expected = FormLayout(DefinitionControls(), 15000, 10500);
     QCOMPARE(window.WB1->geometry(), pixelsFromTwips(expected.WB1));
 
@@ -169,8 +167,8 @@ void WindowTest::layoutFollowsTheSizeAndLoadsPutTheBrowserBack()
     QVERIFY(typeAddress(window, testPage("frameset.html").toString()));
     window.Command8->click();
     QVERIFY(waitForPage(window.WB1, testPage("frameset.html")));
-    QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), Patience);
-    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), pixelsFromTwips(expected.WB1), Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), PatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window.WB1->geometry(), pixelsFromTwips(expected.WB1), PatienceMs);
 }
 
 void WindowTest::pageOpensACompleteWindow_data()
@@ -201,10 +199,8 @@ void WindowTest::pageOpensACompleteWindow()
     // Closing the opener by hand leaves the pop-up.
     const QPointer<Form1> opened = popup;
     first->close();
-    QTRY_VERIFY_WITH_TIMEOUT(OpenWindows() == QList<Form1 *>{opened}, Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(OpenWindows() == QList<Form1 *>{opened}, PatienceMs);
 }
-
-
 
 void WindowTest::startsFromTheSettingsFile_data()
 {
@@ -362,7 +358,7 @@ void WindowTest::typesWhatTheToolPrints()
     tool.start(GRADECAST_KEYS_EXE, {"--tab", "--absent", "", "--score100", "", "--decimal", "0"});
     tool.write(pasted.toUtf8());
     tool.closeWriteChannel();
-    QVERIFY(tool.waitForFinished(30000));
+    QVERIFY(tool.waitForFinished(PatienceMs));
     QCOMPARE(QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
              typed);
 }

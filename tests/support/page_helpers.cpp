@@ -13,14 +13,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
-#include <functional>
-
 namespace gradecast {
-
-// Waiting here runs a real event loop: QTest's waits sleep between rounds of
-// events, which starves the engine's work on this thread.
-
-namespace {
 
 bool pollUntil(const std::function<bool(int leftMs)> &done, int timeoutMs)
 {
@@ -35,8 +28,6 @@ bool pollUntil(const std::function<bool(int leftMs)> &done, int timeoutMs)
     }
     return false;
 }
-
-} // namespace
 
 QUrl testPage(const QString &name)
 {
@@ -79,18 +70,17 @@ Form1 *openWindow(const QUrl &url)
 Form1 *popupOf(Form1 *opener, const QString &script)
 {
     const QList<Form1 *> before = OpenWindows();
-    evaluate(opener->WB1, script);
+    if (!evaluate(opener->WB1, script + QStringLiteral(";\ntrue")).toBool())
+        return nullptr;
     QPointer<Form1> opened;
-    pollUntil(
-        [&](int) {
-            for (Form1 *window : OpenWindows()) {
-                if (!before.contains(window))
-                    opened = window;
-            }
-            return !opened.isNull();
-        },
-        30000);
-    return opened.data();
+    const auto popupOpen = [&](int) {
+        for (Form1 *window : OpenWindows()) {
+            if (!before.contains(window))
+                opened = window;
+        }
+        return !opened.isNull();
+    };
+    return pollUntil(popupOpen) ? opened.data() : nullptr;
 }
 
 bool clickScoreField(QWebEngineView *view, int number, int timeoutMs)
