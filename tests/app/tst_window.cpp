@@ -75,6 +75,7 @@ private slots:
     void layoutFollowsTheSizeAndLoadsPutTheBrowserBack();
     void pageOpensACompleteWindow_data();
     void pageOpensACompleteWindow();
+    void popupFloodStopsAtTheWindowLimit();
 
 private:
     // The school address is the plain page; no test may show a box or write the file.
@@ -200,6 +201,25 @@ void WindowTest::pageOpensACompleteWindow()
     const QPointer<Form1> opened = popup;
     first->close();
     QTRY_VERIFY_WITH_TIMEOUT(OpenWindows() == QList<Form1 *>{opened}, PatienceMs);
+}
+
+void WindowTest::popupFloodStopsAtTheWindowLimit()
+{
+    ScriptedPrompt told;
+    Form1 *first = openWindow(testPage("plain.html"));
+    QVERIFY(first);
+    // Ten windows more than the limit, asked for one after another: each wait is for the next.
+    first->WB1->page()->runJavaScript(
+        QString("for (let i = 0; i < %1; ++i) open('second.html?' + i)").arg(MaxOpenWindows + 10));
+    while (OpenWindows().size() < MaxOpenWindows) {
+        const qsizetype open = OpenWindows().size();
+        QTRY_VERIFY_WITH_TIMEOUT(OpenWindows().size() > open, PatienceMs);
+    }
+    // Told once, however many more the page asked for.
+    QTRY_COMPARE_WITH_TIMEOUT(told.shown().size(), 1, PatienceMs);
+    QVERIFY(told.shown().first().text.contains(QString::number(MaxOpenWindows)));
+    QCOMPARE(OpenWindows().size(), MaxOpenWindows);
+    QCOMPARE(evaluate(first->WB1, "6 * 7").toInt(), 42);
 }
 
 void WindowTest::startsFromTheSettingsFile_data()
