@@ -11,14 +11,6 @@
 
 namespace gradecast {
 
-namespace {
-
-// A page that does not answer whether its window may close (a script that
-// never yields) is not waited for longer than this.
-constexpr int PageCloseAnswerMs = 3000;
-
-} // namespace
-
 // Every window closes, each after its page has been asked; nothing is saved.
 void Form1::Command9_Click()
 {
@@ -64,7 +56,9 @@ void Form1::closeEvent(QCloseEvent *event)
     if (!m_pageLetGo) {
         const int asking = ++m_closeAsks;
         WB1->askPageToClose();
-        QTimer::singleShot(PageCloseAnswerMs, this, [this, asking] {
+        // A page that does not answer (a script that never yields) is not
+        // waited for longer than a page's answer takes.
+        QTimer::singleShot(PageAnswerMs(), this, [this, asking] {
             if (asking == m_closeAsks && !HasOpenDialog(this))
                 WB1_WindowClosing();
         });
