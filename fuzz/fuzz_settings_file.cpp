@@ -284,7 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto otherKeys = [&file] {
         std::u16string values;
         for (std::u16string_view key : {u"DECIMAL", u"ABSENT", u"SCORE100"})
-            values += StringFormINI(u"GRADECAST", key, u"", file) + u'\0';
+            values += StringFormINI(u"GRADECAST", key, u"", file).value_or(u"no Big5") + u'\0';
         return values;
     };
     const std::u16string othersBefore = otherKeys();
