@@ -21,7 +21,6 @@ namespace gradecast {
 struct FieldAt {
     std::size_t row = 0;
     int column = 0;
-    friend bool operator==(const FieldAt &, const FieldAt &) = default;
 };
 
 struct PlannedEntry {
