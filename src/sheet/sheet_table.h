@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gradecast {
+
+// A spreadsheet as the texts of its cells, whatever file it came from: what
+// every reader gives, and all that the box and the command line work on.
+// A number cell holds the shortest text that reads back to the same value
+// (87.5, never 87.499999999999986), a text cell its text, a formula its
+// last computed value, a blank cell nothing. Rows may differ in length: a
+// cell past a row's end is blank. Blank cells at the end of a row and blank
+// rows at the end of a sheet are left out.
+struct Sheet {
+    std::u16string name;
+    std::vector<std::vector<std::u16string>> rows;
+};
+
+struct Workbook {
+    std::vector<Sheet> sheets;
+};
+
+// What a reader gives: the workbook, or why there is none, as a sentence for
+// the teacher ("這個檔案有密碼保護。"); the caller names the file.
+struct WorkbookRead {
+    Workbook workbook;
+    std::u16string error; // empty when the file was read
+};
+
+} // namespace gradecast
