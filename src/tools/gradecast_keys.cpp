@@ -6,8 +6,8 @@
 #include "entry/run_options.h"
 #include "settings/profile_store.h"
 #include "settings/settings_record.h"
+#include "text/utf8.h"
 #include "tools/keys_options.h"
-#include "tools/utf8.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "settings/settings_record.h"
 #include "text/leading_number.h"
-#include "tools/utf8.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <iterator>

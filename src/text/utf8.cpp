@@ -1,4 +1,4 @@
-#include "tools/utf8.h"
+#include "text/utf8.h"
 
 #include "text/utf16.h"
 
