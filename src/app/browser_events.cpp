@@ -34,24 +34,14 @@ void Form1::WB1_NavigateComplete2()
 // the scores and settings in the other windows stay.
 void Form1::WB1_WindowClosing()
 {
-    m_pageLetGo = true;
-    // Quitting closes the windows together, once every page has let its own go.
-    if (m_quitting) {
-        emit pageLetGo();
-        return;
-    }
-    closeLetGo();
+    closing(CloseEvent::PageCloses);
 }
 
 // The teacher stays on the page: the window stays, and so does every other
 // when this was quitting.
 void Form1::WB1_CloseRefused()
 {
-    ++m_closeAsks;
-    m_pageLetGo = false;
-    m_quitting = false;
-    m_downloadsAsked = false;
-    WB1->stopClosing();
+    closing(CloseEvent::PageStays);
 }
 
 } // namespace gradecast

@@ -310,18 +310,8 @@ void FillRun::letGo()
         Tell(m_window, QString::fromStdU16String(m_differences).chopped(1), QMessageBox::Warning);
     // A page that let its window go during the run closes it now; a quit
     // that came meanwhile asks the page now.
-    if (!alive)
-        return;
-    switch (std::exchange(m_window->m_afterFill, Form1::AfterFill::Stay)) {
-    case Form1::AfterFill::Close:
-        m_window->close();
-        break;
-    case Form1::AfterFill::AskToQuit:
-        m_window->askToQuit();
-        break;
-    case Form1::AfterFill::Stay:
-        break;
-    }
+    if (alive)
+        m_window->closing(CloseEvent::FillLetGo);
 }
 
 void Form1::holdForFill(bool held)

@@ -16,6 +16,7 @@
 #include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace gradecast {
 
@@ -71,7 +72,9 @@ void setBackground(QWidget *widget, const QColor &color)
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
     , m_inputLock(new InputLock(this))
+    , m_pageAnswer(new QTimer(this))
 {
+    m_pageAnswer->setSingleShot(true);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Gradecast 成績填入 "));
     setWindowIcon(QIcon(QStringLiteral(":/gradecast.png")));
@@ -214,6 +217,7 @@ void Form1::connectHandlers()
     connect(WB1, &WebBrowser::NavigateComplete2, this, &Form1::WB1_NavigateComplete2);
     connect(WB1, &WebBrowser::WindowClosing, this, &Form1::WB1_WindowClosing);
     connect(WB1, &WebBrowser::CloseRefused, this, &Form1::WB1_CloseRefused);
+    connect(m_pageAnswer, &QTimer::timeout, this, [this] { closing(CloseEvent::PageSilent); });
 }
 
 bool Form1::isLocked() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/window_closing.h"
 #include "layout/layout.h"
 #include "settings/settings_record.h"
 
@@ -10,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace gradecast {
 
@@ -79,14 +81,10 @@ public:
 
     // Quitting and closing (app/).
     void Command9_Click();
-    // Quitting asks the window's page whether the window may go, after the
-    // window's own dialogs have ended as cancelled; downloads are not asked
-    // about. The answer comes as pageLetGo or WB1's CloseRefused, and the
-    // window stays until closeLetGo.
-    void askToQuit();
-    // The page has let the window go: it closes without its page being asked
-    // again, at once or, while a fill runs, when the run has let it go.
-    void closeLetGo();
+    // Something that bears on the window's close happened: the window's close
+    // state takes its step and the window does what the step asks. True when
+    // the window goes (only a Close can make it go).
+    bool closing(CloseEvent event);
 
     // Navigation (browser/).
     void Command1_Click();
@@ -103,7 +101,7 @@ public:
     void WB1_CloseRefused();
 
 signals:
-    // While quitting, the page has let the window go.
+    // For the program's end, the page has let the window go.
     void pageLetGo();
 
 protected:
@@ -128,16 +126,9 @@ private:
     SettingsRecord m_settings;
     BrowserPlacement m_browserPlacement; // where the last layout put the browser, in twips
     InputLock *m_inputLock;
-    // What a fill run does for the window once it has let it go: a window is
-    // held against every close while it types, so a page that let it go, or
-    // a quit that asked it, waits for the run.
-    enum class AfterFill { Stay, Close, AskToQuit };
-    AfterFill m_afterFill = AfterFill::Stay;
-    // Closing: the page has let the window go; quitting asked about downloads already.
-    bool m_pageLetGo = false;
-    bool m_quitting = false;
-    bool m_downloadsAsked = false;
-    int m_closeAsks = 0;
+    CloseState m_closing;
+    // How long the page has to answer whether it may be left.
+    QTimer *m_pageAnswer;
 };
 
 } // namespace gradecast

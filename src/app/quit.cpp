@@ -17,26 +17,49 @@ void Form1::Command9_Click()
     QuitProgram(this);
 }
 
-void Form1::askToQuit()
+bool Form1::closing(CloseEvent event)
 {
-    if (isLocked()) {
-        if (m_afterFill == AfterFill::Stay)
-            m_afterFill = AfterFill::AskToQuit;
-        return;
-    }
-    m_quitting = true;
-    if (m_pageLetGo)
+    const CloseFacts facts{HasOpenDialog(this), isLocked(),
+                           IsLastWindow(this) && DownloadRunning()};
+    const CloseStep step = StepClose(m_closing, event, facts);
+    m_closing = step.next;
+    switch (step.action) {
+    case CloseAction::None:
+        break;
+    case CloseAction::AskDownloads:
+        return closing(DownloadsMayBeCutOff(this) ? CloseEvent::DownloadsMayGo
+                                                  : CloseEvent::DownloadsStay);
+    case CloseAction::EndDialogs:
+        PostponeCloseForDialogs(this, CloseBy::Teacher);
+        break;
+    case CloseAction::EndDialogsForPage:
+        PostponeCloseForDialogs(this, CloseBy::Page);
+        break;
+    case CloseAction::AskPage:
+        WB1->askPageToClose();
+        // A page that does not answer (a script that never yields) is not
+        // waited for longer than a page's answer takes.
+        m_pageAnswer->start(PageAnswerMs());
+        break;
+    case CloseAction::StopAskingPage:
+        m_pageAnswer->stop();
+        WB1->stopClosing();
+        break;
+    case CloseAction::TellQuit:
         emit pageLetGo();
-    else
+        break;
+    case CloseAction::CloseAgain:
         close();
-}
-
-void Form1::closeLetGo()
-{
-    if (isLocked())
-        m_afterFill = AfterFill::Close;
-    else
-        close();
+        break;
+    case CloseAction::Go:
+        // The teacher has agreed to cut off what the program's end would.
+        if (IsLastWindow(this))
+            CancelDownloads();
+        else if (m_closing.purpose == CloseFor::Window)
+            CheckPagesStuckWith(WB1->page()->renderProcessPid(), this);
+        return true;
+    }
+    return false;
 }
 
 // Whatever closes the window, a dialog of its own open on the stack ends
@@ -44,32 +67,7 @@ void Form1::closeLetGo()
 // last window, and the page before it is left.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    event->ignore();
-    if (PostponeCloseForDialogs(this, m_pageLetGo ? CloseBy::Page : CloseBy::Teacher))
-        return;
-    if (!m_quitting && !m_downloadsAsked && IsLastWindow(this) && DownloadRunning()) {
-        if (!AskYesNo(this, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
-                      QMessageBox::No))
-            return;
-        m_downloadsAsked = true;
-    }
-    if (!m_pageLetGo) {
-        const int asking = ++m_closeAsks;
-        WB1->askPageToClose();
-        // A page that does not answer (a script that never yields) is not
-        // waited for longer than a page's answer takes.
-        QTimer::singleShot(PageAnswerMs(), this, [this, asking] {
-            if (asking == m_closeAsks && !HasOpenDialog(this))
-                WB1_WindowClosing();
-        });
-        return;
-    }
-    // The teacher has agreed to cut off what the program's end would.
-    if (IsLastWindow(this))
-        CancelDownloads();
-    else if (!m_quitting)
-        CheckPagesStuckWith(WB1->page()->renderProcessPid(), this);
-    event->accept();
+    event->setAccepted(closing(CloseEvent::Close));
 }
 
 } // namespace gradecast

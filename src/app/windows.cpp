@@ -74,15 +74,21 @@ bool IsLastWindow(const Form1 *window)
 
 namespace {
 
-// Asks the pages of the windows open when the teacher quit, one at a time (a
-// question at a time, and none after a No), and closes the windows only when
-// every page has let its window go.
+// The program's end: the teacher is asked about a running download first,
+// then the pages of the windows open when the teacher quit, one at a time (a
+// question at a time, and none after a No; a window that fills is asked once
+// its run is over), and the windows close only when every page has let its
+// window go.
 class Quitting : public QObject
 {
 public:
-    Quitting()
+    explicit Quitting(QWidget *asking)
         : QObject(qApp)
     {
+        if (!DownloadsMayBeCutOff(asking)) {
+            deleteLater();
+            return;
+        }
         for (Form1 *window : OpenWindows())
             m_windows.append(window);
         ask(0);
@@ -97,7 +103,7 @@ private:
         if (next == m_windows.size()) {
             for (Form1 *window : m_windows)
                 if (window)
-                    window->closeLetGo();
+                    window->closing(CloseEvent::QuitGoes);
             deleteLater();
             return;
         }
@@ -110,7 +116,7 @@ private:
         connect(window, &Form1::pageLetGo, this, answered, Qt::QueuedConnection);
         connect(window, &QObject::destroyed, this, answered, Qt::QueuedConnection);
         connect(window->WB1, &WebBrowser::CloseRefused, this, &Quitting::stay);
-        window->askToQuit();
+        window->closing(CloseEvent::QuitAsks);
     }
 
     // The teacher stays on a page: every window stays as it was.
@@ -119,7 +125,7 @@ private:
         m_asking = -1;
         for (Form1 *window : m_windows)
             if (window)
-                window->WB1_CloseRefused();
+                window->closing(CloseEvent::QuitStays);
         deleteLater();
     }
 
@@ -144,13 +150,8 @@ void QuitProgram(QWidget *asking)
 {
     // A second quit while the first is still asking would close windows
     // whose pages have let go before the rest have answered.
-    if (QuitInProgress())
-        return;
-    if (DownloadRunning()
-        && !AskYesNo(asking, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
-                     QMessageBox::No))
-        return;
-    quitting() = new Quitting;
+    if (!QuitInProgress())
+        quitting() = new Quitting(asking);
 }
 
 } // namespace gradecast

@@ -369,6 +369,13 @@ void CancelDownloads()
     Download::cancelAll();
 }
 
+bool DownloadsMayBeCutOff(QWidget *window)
+{
+    return !DownloadRunning()
+        || AskYesNo(window, QStringLiteral("下載尚未完成，仍要結束嗎?"), QMessageBox::Warning,
+                    QMessageBox::No);
+}
+
 void WatchDownloads()
 {
     QObject::connect(QWebEngineProfile::defaultProfile(), &QWebEngineProfile::downloadRequested,

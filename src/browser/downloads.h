@@ -35,4 +35,8 @@ bool DownloadRunning();
 // leaving no part of a file.
 void CancelDownloads();
 
+// Whether what is downloading may be cut off: true when nothing is, or when
+// the teacher, asked over window, agrees (No is the default).
+bool DownloadsMayBeCutOff(QWidget *window);
+
 } // namespace gradecast
