@@ -17,6 +17,10 @@ struct Sheet {
     std::vector<std::vector<std::u16string>> rows;
 };
 
+// Leaves out the blank cells at the end of each row and the blank rows at the
+// end, as a reader gives the sheet.
+void TrimBlankEnds(Sheet &sheet);
+
 struct Workbook {
     std::vector<Sheet> sheets;
 };
