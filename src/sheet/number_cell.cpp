@@ -13,8 +13,7 @@ std::u16string NumberCellText(double value)
         return {};
     if (value == 0) // -0 too: a sheet shows it as 0
         return u"0";
-    // The longest text asked for is 17 digits with a sign, a point and
-    // sixteen zeros after it (1e-6), or an exponent.
+    // The longest text is 25 characters: a sign, "0.", five zeros and 17 digits.
     std::array<char, 48> buffer;
     auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
     const std::string_view shortest(buffer.data(), written - buffer.data());

@@ -115,17 +115,21 @@ std::u16string ColumnLetters(int column)
 
 std::optional<int> GuessHeaderRow(const Sheet &sheet)
 {
-    const auto holds = [](bool (*kind)(std::u16string_view)) {
-        return [kind](const Row &row) { return std::any_of(row.begin(), row.end(), kind); };
-    };
-    const auto firstNumbers = std::find_if(sheet.rows.begin(), sheet.rows.end(), holds(isNumberCell));
+    const auto firstNumbers = std::find_if(sheet.rows.begin(), sheet.rows.end(), [](const Row &row) {
+        return std::any_of(row.begin(), row.end(), isNumberCell);
+    });
     if (firstNumbers == sheet.rows.end())
         return std::nullopt;
-    const auto header =
-        std::find_if(std::make_reverse_iterator(firstNumbers), sheet.rows.rend(), holds(isTextCell));
-    if (header == sheet.rows.rend())
-        return std::nullopt;
-    return static_cast<int>(sheet.rows.rend() - header) - 1;
+    // The column's text, not any text: a first student without a score (a
+    // name, a blank) is no header over the scores of the next.
+    for (int row = static_cast<int>(firstNumbers - sheet.rows.begin()) - 1; row >= 0; --row) {
+        const Row &above = sheet.rows[row];
+        for (std::size_t column = 0; column < std::min(above.size(), firstNumbers->size()); ++column) {
+            if (isTextCell(above[column]) && isNumberCell((*firstNumbers)[column]))
+                return row;
+        }
+    }
+    return std::nullopt;
 }
 
 TakenRows RowsUnderHeader(const Sheet &sheet, std::optional<int> headerRow)

@@ -12,9 +12,10 @@ namespace gradecast {
 // "A", "Z", "AA": a column's letters, column 0 first.
 std::u16string ColumnLetters(int column);
 
-// The header row: the last row with a text cell above the first row that
-// holds a number. Nothing when the sheet has no such row (no header, or no
-// numbers).
+// The header row: the last row above the first row that holds a number with a
+// text cell over one of that row's numbers. Nothing when the sheet has no such
+// row (no header, or no numbers). A number is a cell whose whole text is a
+// decimal number ("87.5", "-3", "1e+20"; not "90分").
 std::optional<int> GuessHeaderRow(const Sheet &sheet);
 
 // The rows taken: from the row after the header (the first row when there is
@@ -27,7 +28,8 @@ struct TakenRows {
 TakenRows RowsUnderHeader(const Sheet &sheet, std::optional<int> headerRow);
 
 // The column a name stands for: the header's text (exactly, then ignoring
-// blanks around it) or, failing that, column letters ("C", "aa").
+// blanks around it) or, failing that, column letters ("C", "aa") of a column
+// the sheet has.
 std::optional<int> FindColumn(const Sheet &sheet, std::optional<int> headerRow,
                               std::u16string_view name);
 
@@ -35,9 +37,11 @@ std::optional<int> FindColumn(const Sheet &sheet, std::optional<int> headerRow,
 bool IsStudentHeader(std::u16string_view header);
 
 // What the score box receives for the chosen columns of the taken rows: a line
-// a row, the columns in the sheet's order, cells separated by Tab, lines
-// ending in CR LF, a line kept for every row (a blank cell stays a blank cell)
-// but the blank lines at the end, which a paste drops too.
+// a row, the columns in the sheet's order (each once), cells separated by Tab,
+// lines separated by CR LF as a paste from Excel gives them, a line kept for
+// every row (a blank cell stays a blank cell) but the blank lines at the end,
+// which a paste drops too. A Tab or line end inside a cell becomes a space, so
+// that a cell never splits.
 struct ChosenLines {
     std::u16string text;
     // The taken rows at the end whose chosen cells are all blank: they are

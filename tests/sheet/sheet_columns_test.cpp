@@ -17,6 +17,7 @@ TEST(SheetColumns, HeaderGuess)
         {ClassSheet, 2}, {{u"", {{u"成績"}, {u"姓名", u"分數"}, {u"王", u"-3"}}}, 1},
         {{u"", {{u"座號", u"第1次"}, {u"1", u"90分"}}}, 0},
         {{u"", {{u"姓名"}, {u"王小明"}, {u"李大華"}}}, std::nullopt},
+        {{u"", {{u"姓名", u"期中考"}, {u"王小明"}, {u"李大華", u"85"}}}, 0},
         {{u"", {{u"1", u"王小明", u"87"}}}, std::nullopt}};
     for (const auto &[sheet, header] : rows)
         EXPECT_EQ(GuessHeaderRow(sheet), header);
