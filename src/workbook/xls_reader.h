@@ -1,0 +1,15 @@
+#pragma once
+
+#include "sheet/sheet_table.h"
+#include "workbook/sheet_builder.h"
+
+#include <filesystem>
+
+namespace gradecast {
+
+// An Excel 97–2003 workbook (.xls, BIFF) through FreeXL: its worksheets in
+// order. A workbook with a password, or a compound document that holds no
+// workbook (a .doc), is refused.
+Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget);
+
+} // namespace gradecast
