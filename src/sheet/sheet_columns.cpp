@@ -70,6 +70,8 @@ int sheetWidth(const Sheet &sheet)
     return static_cast<int>(width);
 }
 
+char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+
 // At most three letters: XFD is a sheet's last column.
 std::optional<int> columnOfLetters(std::u16string_view name)
 {
@@ -77,10 +79,10 @@ std::optional<int> columnOfLetters(std::u16string_view name)
         return std::nullopt;
     int column = 0;
     for (char16_t c : name) {
-        const char16_t upper = c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
-        if (upper < u'A' || upper > u'Z')
+        const char16_t lower = asciiLower(c);
+        if (lower < u'a' || lower > u'z')
             return std::nullopt;
-        column = column * 26 + (upper - u'A' + 1);
+        column = column * 26 + (lower - u'a' + 1);
     }
     return column - 1;
 }
@@ -92,13 +94,12 @@ constexpr std::array<std::u16string_view, 7> ChineseStudentWords{
 constexpr std::array<std::u16string_view, 4> EnglishStudentWords{u"no", u"id", u"name",
                                                                  u"student"};
 
-bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isAsciiLetter(char16_t c) { return asciiLower(c) >= u'a' && asciiLower(c) <= u'z'; }
 
 bool isEnglishStudentWord(std::u16string_view word)
 {
     std::u16string lower(word);
-    for (char16_t &c : lower)
-        c = c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+    std::transform(lower.begin(), lower.end(), lower.begin(), asciiLower);
     return std::find(EnglishStudentWords.begin(), EnglishStudentWords.end(), lower)
         != EnglishStudentWords.end();
 }
@@ -108,7 +109,7 @@ bool isEnglishStudentWord(std::u16string_view word)
 std::u16string ColumnLetters(int column)
 {
     std::u16string letters;
-    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+    for (long long n = column + 1LL; n > 0; n = (n - 1) / 26)
         letters.insert(letters.begin(), static_cast<char16_t>(u'A' + (n - 1) % 26));
     return letters;
 }

@@ -44,8 +44,8 @@ bool IsStudentHeader(std::u16string_view header);
 // that a cell never splits.
 struct ChosenLines {
     std::u16string text;
-    // The taken rows at the end whose chosen cells are all blank: they are
-    // not in the text. Row numbers as in the sheet, 0 first.
+    // The taken rows at the end whose chosen cells are all blank (empty or
+    // spaces): they are not in the text. Row numbers as in the sheet, 0 first.
     std::vector<int> droppedRows;
 };
 ChosenLines LinesOfColumns(const Sheet &sheet, TakenRows rows, std::vector<int> columns);
