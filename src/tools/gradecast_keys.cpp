@@ -1,5 +1,6 @@
 // gradecast-keys: prints the keystroke strings a fill would type, so scores and
-// settings can be checked before a run.
+// settings can be checked before a run; the scores are a text file or columns
+// of a spreadsheet.
 
 #include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
@@ -8,6 +9,8 @@
 #include "settings/settings_record.h"
 #include "text/utf8.h"
 #include "tools/keys_options.h"
+#include "tools/sheet_lines.h"
+#include "workbook/open_workbook.h"
 
 #include <cerrno>
 #include <cstring>
@@ -59,6 +62,32 @@ bool readAll(const std::string &name, std::string &bytes, std::string &error)
     return true;
 }
 
+// The scores as the box would hold them: a text file's, or the chosen columns
+// of a spreadsheet's rows.
+bool readScores(const KeysRequest &request, std::u16string &text, std::string &error)
+{
+    if (!request.columns.empty()) {
+        const WorkbookRead read = OpenWorkbook(request.input);
+        const NamedColumnLines lines = read.error.empty()
+            ? LinesOfNamedColumns(read.workbook, request.sheet, request.columns)
+            : NamedColumnLines{{}, Utf8FromUtf16(read.error)};
+        error = request.input + ": " + lines.error;
+        text = lines.text;
+        return lines.error.empty();
+    }
+    std::string bytes;
+    if (!readAll(request.input, bytes, error))
+        return false;
+    const auto utf16 = Utf16FromUtf8(bytes);
+    if (!utf16) {
+        error = (request.input == "-" ? std::string("standard input") : request.input)
+            + " is not valid UTF-8";
+        return false;
+    }
+    text = *utf16;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -90,17 +119,12 @@ int main(int argc, char **argv)
     }
     const FillOptions options = RequestFillOptions(request, fromSettings);
 
-    std::string bytes;
-    std::string error;
-    if (!readAll(request.input, bytes, error))
+    std::u16string text;
+    if (std::string error; !readScores(request, text, error))
         return fail(error);
-    const auto text = Utf16FromUtf8(bytes);
-    if (!text)
-        return fail((request.input == "-" ? std::string("standard input") : request.input)
-                    + " is not valid UTF-8");
 
     const std::u16string scores =
-        TrimTrailingLineEnds(request.raw ? *text : ScoreBoxLineEnds(*text));
+        TrimTrailingLineEnds(request.raw ? text : ScoreBoxLineEnds(text));
     std::string out;
     for (const std::u16string &keys : BuildKeystrokeScript(scores, options)) {
         out += Utf8FromUtf16(keys);

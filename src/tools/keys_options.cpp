@@ -12,7 +12,8 @@ namespace gradecast {
 
 const char *const KeysUsage =
     "Usage: gradecast-keys [--settings FILE] [--absent TEXT] [--score100 TEXT]\n"
-    "                      [--decimal N] [--tab] [--enter] [--raw] [--check] [FILE|-]\n"
+    "                      [--decimal N] [--tab] [--enter] [--raw] [--check]\n"
+    "                      [--sheet NAME] [--column X]... [FILE|-]\n"
     "\n"
     "Prints the keystrokes a fill would type for the scores in FILE (standard input\n"
     "when FILE is absent or -), one keystroke string per line.\n"
@@ -29,6 +30,12 @@ const char *const KeysUsage =
     "                   typed as 0), entries with text after their number (\"8O\": only\n"
     "                   8 is typed), decimals rounded away (87.5 typed as 88) and entries\n"
     "                   beyond the 60 a run types; exit status 3 when there are any\n"
+    "  --column X       read FILE as a spreadsheet (.xlsx .xlsm .ods .xls .csv .txt)\n"
+    "                   and type column X of the rows under its header, as the window\n"
+    "                   puts them into the score box: X is the header's text or the\n"
+    "                   column's letters (C, AA); repeated, the columns are taken side\n"
+    "                   by side in the sheet's order\n"
+    "  --sheet NAME     the sheet --column reads (default: the first)\n"
     "  --help           this text\n";
 
 namespace {
@@ -124,6 +131,14 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
         } else if (argument == "--score100") {
             if (!takeText(request.score100Text))
                 return parsed;
+        } else if (argument == "--sheet") {
+            if (!takeText(request.sheet))
+                return parsed;
+        } else if (argument == "--column") {
+            std::optional<std::u16string> column;
+            if (!takeText(column))
+                return parsed;
+            request.columns.push_back(*column);
         } else if (argument == "--decimal") {
             const auto value = takeValue();
             if (!value)
@@ -140,6 +155,10 @@ ParsedKeysArguments ParseKeysArguments(const std::vector<std::string> &arguments
             return parsed;
         }
     }
+    if (request.sheet && request.columns.empty())
+        parsed.error = "--sheet needs --column: which of its columns?";
+    else if (!request.columns.empty() && request.input == "-")
+        parsed.error = "--column reads a spreadsheet FILE, not standard input";
     return parsed;
 }
 

@@ -21,6 +21,9 @@ struct KeysRequest {
     std::optional<std::int16_t> decimalPlaces;
     bool tab = false;
     bool enter = false;
+    // With columns, the input is a spreadsheet file and these are taken from it.
+    std::optional<std::u16string> sheet;
+    std::vector<std::u16string> columns;
     std::string input = "-";
 };
 

@@ -112,4 +112,42 @@ TEST_F(GradecastKeys, BadInputIsRefusedWithOneLineAndNoOutput)
     EXPECT_TRUE(help.status == 0 && help.out.starts_with("Usage: gradecast-keys")) << help.out;
 }
 
+TEST_F(GradecastKeys, ColumnsOfASpreadsheetTypeAsTheirLinesPastedWould)
+{
+    const std::string xlsx = SHEET_FILES_DIR "/scores.xlsx";
+    // The last student has no first score: the line is dropped, as a paste drops it.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"--column", "第一次段考"}, "85\n\n92\n"},
+        {{"--column", " c "}, "85\n\n92\n"},
+        {{"--column", "第二次段考", "--column", "座號"}, "1\t90\n2\t88\n3\t70\n4\t60\n"},
+        {{"--sheet", "一年四班", "--column", "成績"}, "77\n"},
+    };
+    for (auto [arguments, pasted] : rows) {
+        arguments.insert(arguments.begin(), "--tab");
+        arguments.push_back(xlsx);
+        const ToolRun r = run(arguments);
+        EXPECT_EQ(std::tuple(r.status, r.err, r.out), std::tuple(0, "", run({"--tab"}, pasted).out))
+            << arguments[2];
+    }
+}
+
+TEST_F(GradecastKeys, ASpreadsheetsMissingColumnOrSheetIsNamedWithWhatThereIs)
+{
+    const std::string xlsx = SHEET_FILES_DIR "/scores.xlsx";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--column", "期末考", xlsx}, "\"期末考\" in sheet \"一年三班\"; its headers are \"座號\", "},
+        {{"--sheet", "一年五班", "--column", "A", xlsx}, "the sheets are \"一年三班\", \"一年四班\""},
+        {{"--sheet", "一年四班", xlsx}, "--sheet needs --column"},
+        {{"--column", "A"}, "not standard input"},
+        {{"--column", "A", write("notes.xlsx", std::string("PK\3\4\0\0", 6))}, "notes.xlsx: "},
+    };
+    for (const auto &[arguments, told] : refused) {
+        const ToolRun r = run(arguments);
+        EXPECT_EQ(std::tuple(r.status, r.out, std::count(r.err.begin(), r.err.end(), '\n')),
+                  std::tuple(2, "", 1))
+            << r.err;
+        EXPECT_NE(r.err.find(told), std::string::npos) << r.err;
+    }
+}
+
 } // namespace
