@@ -1,7 +1,7 @@
 #include "app/fill_run.h"
 
 #include "app/form1.h"
-#include "app/input_lock.h"
+#include "platform/input_lock.h"
 #include "entry/entry_warnings.h"
 #include "entry/keystroke_script.h"
 #include "entry/pasted_lines.h"

@@ -1,10 +1,13 @@
 #include "platform/prompt.h"
 
 #include "platform/dialog_hook.h"
+#include "platform/input_lock.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +17,31 @@
 namespace gradecast {
 
 namespace {
+
+// Marks a box that runs on the stack without Qt's modality: a page's box.
+const char *const HeldBox = "gradecastHeldBox";
+
+// Runs the box until it is answered and returns its result. A page's box
+// holds its window with an input lock rather than Qt's modality: a window
+// that a modal box blocks takes no close from its X and no click on its quit
+// button, and the teacher would have to answer the page first.
+int runBox(QDialog &box, const PromptRequest &request)
+{
+    if (request.modality != Qt::WindowModal || !request.parent) {
+        box.setWindowModality(request.modality);
+        return box.exec();
+    }
+    box.setProperty(HeldBox, true);
+    const QPointer<InputLock> hold =
+        new InputLock(request.parent->window(), InputLock::AllButClosing);
+    hold->setLocked(true);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec(QEventLoop::DialogExec);
+    delete hold;
+    return box.result();
+}
 
 QCheckBox *addCheckBox(const PromptRequest &request, QWidget *box)
 {
@@ -28,13 +56,12 @@ QMessageBox::StandardButton showMessageBox(const PromptRequest &request)
     for (const auto &[button, text] : request.buttonTexts)
         if (QAbstractButton *shown = box.button(button))
             shown->setText(text);
-    box.setWindowModality(request.modality);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     QCheckBox *check = addCheckBox(request, &box);
     if (check)
         box.setCheckBox(check);
-    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    const auto answer = static_cast<QMessageBox::StandardButton>(runBox(box, request));
     if (check && request.checked)
         *request.checked = check->isChecked();
     return answer;
@@ -44,7 +71,6 @@ QMessageBox::StandardButton showInputBox(const PromptRequest &request)
 {
     QDialog box(request.parent);
     box.setWindowTitle(request.title);
-    box.setWindowModality(request.modality);
     auto *layout = new QVBoxLayout(&box);
     auto *label = new QLabel(request.text, &box);
     label->setTextFormat(Qt::PlainText);
@@ -59,7 +85,7 @@ QMessageBox::StandardButton showInputBox(const PromptRequest &request)
     if (check)
         layout->addWidget(check);
     layout->addWidget(buttons);
-    const bool accepted = box.exec() == QDialog::Accepted;
+    const bool accepted = runBox(box, request) == QDialog::Accepted;
     if (check && request.checked)
         *request.checked = check->isChecked();
     if (!accepted)
@@ -90,12 +116,13 @@ QHash<const QWidget *, DialogState> &dialogStates()
     return states;
 }
 
-// Rejecting a modal dialog ends its loop; the code that opened it sees a cancel.
+// Rejecting a dialog on the stack ends its loop; the code that opened it sees a cancel.
 void endModalDialogsOf(const QWidget *window)
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         auto *dialog = qobject_cast<QDialog *>(widget);
-        if (dialog && dialog->isVisible() && dialog->isModal() && dialog->parentWidget()
+        if (dialog && dialog->isVisible()
+            && (dialog->isModal() || dialog->property(HeldBox).toBool()) && dialog->parentWidget()
             && dialog->parentWidget()->window() == window)
             dialog->reject();
     }

@@ -19,8 +19,8 @@ struct PromptRequest {
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     // Words of the box's own for some of its buttons ("依學生填入" on Yes).
     std::map<QMessageBox::StandardButton, QString> buttonTexts;
-    // A page's box blocks its own window only: the teacher can still quit
-    // from another one.
+    // A page's box (WindowModal) holds its own window only, and not against
+    // its close: the teacher can close the window or quit from any window.
     Qt::WindowModality modality = Qt::ApplicationModal;
     // With a text, the box has a check box of that text; checked says whether
     // the user ticked it.

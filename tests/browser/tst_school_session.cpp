@@ -17,6 +17,8 @@
 #include "support/settings_folder.h"
 
 #include <QPrinter>
+#include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
 
 using namespace gradecast;
 
@@ -574,6 +576,46 @@ private slots:
         // A question sent before the reload gets no answer: it is asked again.
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(opener->WB1, "6 * 7", 500).toInt(), 42, PatienceMs);
         QCOMPARE(evaluate(opener->WB1, "typeof before").toString(), stuck ? "undefined" : "number");
+    }
+
+    // A page's own box waits for the teacher, but does not keep the teacher in
+    // its window: the window's X and its 結束離開 still end it, as they do
+    // under the program's own dialogs. The real box, clicked as the teacher
+    // would: a window that Qt holds for a modal box hears neither.
+    void pageBoxGivesWayToClosing_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("alert / window's X") << false;
+        QTest::newRow("alert / 結束離開") << true;
+    }
+
+    void pageBoxGivesWayToClosing()
+    {
+        QFETCH(bool, quit);
+        QPointer<Form1> opener = openWindow(m_server.url("plain"));
+        QVERIFY(opener);
+        m_prompt.reset();
+        QPointer<Form1> popup = popupOf(
+            opener, "w = window.open('pop?" + QUrl::toPercentEncoding("alert('請先儲存')") + "')");
+        QVERIFY(popup);
+        // The box runs a loop of its own: the teacher acts from inside it.
+        bool acted = false;
+        QTimer teacher;
+        connect(&teacher, &QTimer::timeout, [&] {
+            auto *box = popup ? popup->findChild<QMessageBox *>() : nullptr;
+            if (acted || !box || !box->isVisible())
+                return;
+            acted = true;
+            if (quit)
+                QTest::mouseClick(popup->Command9, Qt::LeftButton);
+            else // what a window manager sends for the X
+                QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                    popup->windowHandle());
+        });
+        teacher.start(20);
+        QTRY_VERIFY_WITH_TIMEOUT(popup.isNull(), PatienceMs);
+        QVERIFY(acted);
+        QTRY_COMPARE_WITH_TIMEOUT(opener.isNull(), quit, PatienceMs);
     }
 
 private:

@@ -1,7 +1,10 @@
-#include "app/input_lock.h"
+#include "platform/input_lock.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventPoint>
+#include <QMouseEvent>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
@@ -35,12 +38,20 @@ bool isUserInput(const QEvent *event)
     }
 }
 
+const char *const ClosingControl = "gradecastClosingControl";
+
 } // namespace
 
-InputLock::InputLock(QWidget *window)
+InputLock::InputLock(QWidget *window, Hold hold)
     : QObject(window)
     , m_window(window)
+    , m_hold(hold)
 {
+}
+
+void InputLock::letThroughWhenClosing(QWidget *control)
+{
+    control->setProperty(ClosingControl, true);
 }
 
 InputLock::~InputLock()
@@ -55,11 +66,11 @@ void InputLock::setLocked(bool locked)
     m_locked = locked;
     if (locked) {
         QCoreApplication::instance()->installEventFilter(this);
-        if (m_window)
+        if (m_window && m_hold == Everything)
             m_window->setCursor(Qt::WaitCursor);
     } else {
         QCoreApplication::instance()->removeEventFilter(this);
-        if (m_window)
+        if (m_window && m_hold == Everything)
             m_window->unsetCursor();
     }
 }
@@ -75,9 +86,27 @@ bool InputLock::belongsToWindow(QObject *object) const
     return false;
 }
 
+bool InputLock::passes(QObject *watched, const QEvent *event) const
+{
+    if (m_hold != AllButClosing)
+        return false;
+    if (event->type() == QEvent::Close)
+        return true;
+    // A click reaches the window before the control under it.
+    QObject *target = watched;
+    if (watched->isWindowType() && event->isPointerEvent()) {
+        const auto *pointer = static_cast<const QPointerEvent *>(event);
+        target = pointer->points().isEmpty()
+            ? nullptr
+            : m_window->childAt(pointer->points().first().position().toPoint());
+    }
+    return target && target->property(ClosingControl).toBool();
+}
+
 bool InputLock::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_locked && event->spontaneous() && isUserInput(event) && belongsToWindow(watched))
+    if (m_locked && event->spontaneous() && isUserInput(event) && belongsToWindow(watched)
+        && !passes(watched, event))
         return true;
     return QObject::eventFilter(watched, event);
 }
