@@ -4,16 +4,25 @@
 
 #include <QString>
 
+#include <array>
 #include <charconv>
 
 namespace gradecast {
 
 std::u16string NumberCell(QStringView written)
 {
-    const QByteArray latin = written.trimmed().toLatin1();
+    // Called for every number of a sheet: the digits go through a buffer on
+    // the stack rather than a converted copy.
+    const QStringView trimmed = written.trimmed();
+    std::array<char, 64> digits;
+    if (trimmed.size() > qsizetype(digits.size()))
+        return written.toString().toStdU16String();
+    for (qsizetype i = 0; i < trimmed.size(); ++i)
+        digits[std::size_t(i)] = char(trimmed[i].unicode() < 0x80 ? trimmed[i].unicode() : '?');
+    const char *end = digits.data() + trimmed.size();
     double value = 0;
-    const auto [end, failure] = std::from_chars(latin.data(), latin.data() + latin.size(), value);
-    if (failure != std::errc() || end != latin.data() + latin.size())
+    const auto [stop, failure] = std::from_chars(digits.data(), end, value);
+    if (failure != std::errc() || stop != end)
         return written.toString().toStdU16String();
     return NumberCellText(value);
 }

@@ -56,14 +56,14 @@ QByteArray ReadFileBytes(const std::filesystem::path &file)
         refuseUnreadable(errno);
     if (S_ISDIR(status.st_mode))
         refuseUnreadable(EISDIR);
-    if (status.st_size > kMaxPartBytes)
+    if (status.st_size > kMaxFileBytes)
         Refuse(kTooLargeSentence);
     // Read until the end, whatever the size said: a file may grow, and a
     // pipe or a special file has no size.
     QByteArray bytes;
     qsizetype used = 0;
     for (;;) {
-        if (used > kMaxPartBytes)
+        if (used > kMaxFileBytes)
             Refuse(kTooLargeSentence);
         if (bytes.size() - used < 65536)
             bytes.resize(std::max<qsizetype>(bytes.size() * 2, qsizetype(status.st_size) + 65536));

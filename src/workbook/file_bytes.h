@@ -7,8 +7,9 @@
 
 namespace gradecast {
 
-// The whole file, read once: every reader works on these bytes, so what was
-// checked is what is read. A file larger than kMaxPartBytes is refused as too
+// The whole file, read once: archives and text files are read from these
+// bytes, so what was checked is what is read (FreeXL reads an .xls by its
+// name). A file larger than kMaxFileBytes is refused as too
 // large; one that cannot be read, with the system's reason.
 QByteArray ReadFileBytes(const std::filesystem::path &file);
 

@@ -36,22 +36,21 @@ void SheetBuilder::setCell(int row, int column, std::u16string text)
 void SheetBuilder::blankMerged(int firstRow, int firstColumn, int lastRow, int lastColumn)
 {
     auto &rows = m_sheet.rows;
-    firstRow = std::max(firstRow, 0);
-    firstColumn = std::max(firstColumn, 0);
-    // Only the cells that exist are visited: a merge over whole columns
-    // costs the rows there are.
-    for (std::size_t row = std::size_t(firstRow); row <= std::size_t(std::max(lastRow, 0))
-         && row < rows.size(); ++row) {
+    const std::size_t top = std::size_t(firstRow);
+    const std::size_t left = std::size_t(firstColumn);
+    // Only the cells there are get visited: a merge over whole columns costs
+    // the rows the sheet has.
+    const std::size_t rowEnd = std::min(rows.size(), std::size_t(lastRow) + 1);
+    for (std::size_t row = top; row < rowEnd; ++row) {
         auto &cells = rows[row];
-        for (std::size_t column = std::size_t(firstColumn);
-             column <= std::size_t(std::max(lastColumn, 0)) && column < cells.size(); ++column) {
-            if (++m_mergedVisits > kMaxCellSlots)
-                Refuse(kTooLargeSentence);
-            if (row != std::size_t(firstRow) || column != std::size_t(firstColumn))
+        const std::size_t columnEnd = std::min(cells.size(), std::size_t(lastColumn) + 1);
+        m_mergedVisits += 1 + (columnEnd > left ? columnEnd - left : 0);
+        if (m_mergedVisits > kMaxCellSlots)
+            Refuse(kTooLargeSentence);
+        for (std::size_t column = left; column < columnEnd; ++column) {
+            if (row != top || column != left)
                 cells[column].clear();
         }
-        if (++m_mergedVisits > kMaxCellSlots)
-            Refuse(kTooLargeSentence);
     }
 }
 

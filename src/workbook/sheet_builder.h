@@ -23,7 +23,8 @@ public:
 
     void setCell(int row, int column, std::u16string text);
     // Merged cells hold their value in the first cell only, as a paste gives
-    // them: the others are blanked, whatever the file kept in them.
+    // them: the others are blanked, whatever the file kept in them. Rows and
+    // columns from 0, first <= last.
     void blankMerged(int firstRow, int firstColumn, int lastRow, int lastColumn);
     // The sheet, rows and cells blanked at their ends trimmed away.
     Sheet take();

@@ -10,9 +10,12 @@ namespace gradecast {
 // far more than any school keeps in one file. The caps stop a zip bomb or a
 // crafted file long before it fills the memory.
 
-// Bytes of one part of an archive once inflated (a sheet, the shared strings),
-// and of a whole .xls or text file.
-inline constexpr std::int64_t kMaxPartBytes = 64 * 1024 * 1024;
+// Bytes of a whole file, read into memory at once.
+inline constexpr std::int64_t kMaxFileBytes = 64 * 1024 * 1024;
+// Bytes of one part of an archive once inflated (a sheet, the shared
+// strings), streamed: LibreOffice writes 10,000 rows of 50 numbers into
+// 63 MiB of content.xml.
+inline constexpr std::int64_t kMaxPartBytes = 256 * 1024 * 1024;
 // Entries of an .xlsx's table of shared strings.
 inline constexpr std::size_t kMaxSharedStrings = 1'000'000;
 // Cells with a value in a whole workbook.
