@@ -126,6 +126,9 @@ Workbook ReadXlsx(ZipParts &zip, CellBudget &budget)
     const QString workbookPart = main ? main->part : QStringLiteral("xl/workbook.xml");
     if (!zip.contains(workbookPart))
         Refuse(main ? kDamagedSentence : kNotSpreadsheetSentence);
+    // An .xlsb keeps the same package with binary parts instead of XML.
+    if (workbookPart.endsWith(".bin"_L1, Qt::CaseInsensitive))
+        Refuse(kBinaryWorkbookSentence);
     const std::vector<SheetEntry> entries = readSheetList(zip, workbookPart);
     const Relationships relationships = ReadRelationships(zip, workbookPart);
 

@@ -12,6 +12,7 @@
 // encrypted.xls/.ods    LibreOffice 7.4 through UNO, stored with a password
 // empty.xlsx            openpyxl: a new workbook saved
 // document.docx         python zipfile: a package whose main part is a text document
+// binary.xlsb           python zipfile: a package whose main part is binary (workbook.bin)
 // declared-huge.xlsx    scores-calc.xlsx, the sheet's size in the zip headers set to 0xFFFFFFF0
 // lying-size.xlsx       python zipfile: a sheet of 65 MiB of blanks, the headers saying 2000 bytes
 // many-strings.xlsx     python zipfile: scores-calc.xlsx with 1,000,001 empty shared strings
@@ -140,6 +141,7 @@ TEST(OpenWorkbook, RefusesBadFilesWithOneSentence)
         {folder.path() / "truncated.xlsx", kDamagedSentence},
         {folder.path() / "not-a-workbook.xls", kDamagedSentence},
         {kFiles / "document.docx", kNotSpreadsheetSentence},
+        {kFiles / "binary.xlsb", kBinaryWorkbookSentence},
         {kFiles / "empty.xlsx", u"這個檔案沒有任何儲存格。"},
         {kFiles / "declared-huge.xlsx", kTooLargeSentence},
         // Inflating stops where the header says; the checksum then fails.
