@@ -89,6 +89,7 @@ Form1::Form1(QWidget *parent)
     recordBrowserPlacement();
     arrangeTabOrder();
     connectHandlers();
+    equipScoreBox();
     Form_Load();
 }
 

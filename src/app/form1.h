@@ -78,6 +78,11 @@ public:
     // Fill run and the score box (entry/).
     void Command3_Click();
     void Label2_Click();
+    // A spreadsheet file into the score box: read, its columns chosen in a
+    // dialog; a file that cannot be read is told and changes nothing. Not
+    // while a fill runs (app/sheet_open.cpp).
+    void openSpreadsheet(const QString &file);
+    void chooseSpreadsheet();
 
     // Quitting and closing (app/).
     void Command9_Click();
@@ -115,6 +120,7 @@ private:
     void createControls();
     void connectHandlers();
     void arrangeTabOrder();
+    void equipScoreBox();
     void recordBrowserPlacement();
     // Drops the last count line breaks of the score box, in place: a big
     // paste is not laid out again.
