@@ -31,6 +31,8 @@ int runBox(QDialog &box, const PromptRequest &request)
         box.setWindowModality(request.modality);
         return box.exec();
     }
+    // A message box makes itself modal.
+    box.setWindowModality(Qt::NonModal);
     box.setProperty(HeldBox, true);
     const QPointer<InputLock> hold =
         new InputLock(request.parent->window(), InputLock::AllButClosing);
