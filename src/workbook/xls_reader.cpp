@@ -1,7 +1,10 @@
 #include "workbook/xls_reader.h"
 
 #include "sheet/number_cell.h"
+#include "workbook/compound_file.h"
+#include "workbook/file_bytes.h"
 #include "workbook/refusal.h"
+#include "workbook/xls_formulas.h"
 
 #include <QString>
 
@@ -47,6 +50,20 @@ std::u16string cellText(const FreeXL_CellValue &cell)
     }
 }
 
+// FreeXL gives formula cells blank: their last results are read from the
+// workbook's own records, Workbook in BIFF8, Book in BIFF5.
+std::vector<std::vector<FormulaResult>> formulaResults(const std::filesystem::path &file)
+{
+    const QByteArray bytes = ReadFileBytes(file);
+    const std::string_view document(bytes.constData(), std::size_t(bytes.size()));
+    auto stream = CompoundStream(document, u"Workbook");
+    if (!stream)
+        stream = CompoundStream(document, u"Book");
+    if (!stream)
+        Refuse(kDamagedSentence);
+    return XlsFormulaResults(*stream);
+}
+
 // FreeXL's handle, closed whatever happens (even after a failed open).
 struct Handle {
     const void *handle = nullptr;
@@ -70,6 +87,10 @@ Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget)
     unsigned int sheetCount = 0;
     if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
         Refuse(kDamagedSentence);
+    // FreeXL lists every sheet the workbook does, charts too, in its order.
+    const auto formulas = formulaResults(file);
+    if (formulas.size() != sheetCount)
+        Refuse(kDamagedSentence);
 
     Workbook workbook;
     for (unsigned short index = 0; index < sheetCount; ++index) {
@@ -81,6 +102,9 @@ Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget)
             || freexl_worksheet_dimensions(xls.handle, &rows, &columns) != FREEXL_OK)
             Refuse(kDamagedSentence);
         SheetBuilder sheet(utf8Text(name), budget);
+        // FreeXL's blank formula cells keep these; its values go over them.
+        for (const FormulaResult &result : formulas[index])
+            sheet.setCell(result.row, result.column, result.text);
         for (unsigned int row = 0; row < rows; ++row) {
             for (unsigned short column = 0; column < columns; ++column) {
                 FreeXL_CellValue cell{};

@@ -1,0 +1,237 @@
+#include "workbook/xls_formulas.h"
+
+#include "settings/ansi_codec.h"
+#include "sheet/number_cell.h"
+#include "workbook/cell_values.h"
+#include "workbook/little_endian.h"
+#include "workbook/refusal.h"
+#include "workbook/workbook_limits.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace gradecast {
+namespace {
+
+// The records read here: the type numbers of BIFF5 and BIFF8.
+constexpr std::uint16_t kFormula = 0x0006;
+constexpr std::uint16_t kEndOfFile = 0x000A;
+constexpr std::uint16_t kFilePass = 0x002F;
+constexpr std::uint16_t kContinue = 0x003C;
+constexpr std::uint16_t kCodePage = 0x0042;
+constexpr std::uint16_t kBoundSheet = 0x0085;
+constexpr std::uint16_t kString = 0x0207;
+constexpr std::uint16_t kBeginningOfFile = 0x0809;
+
+constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kBigFive = 950;
+
+struct Record {
+    std::uint16_t type = 0;
+    std::string_view data;
+    std::size_t end = 0; // where the next record starts
+};
+
+Record recordAt(std::string_view stream, std::size_t at)
+{
+    const std::uint16_t type = LittleEndian16(stream, at);
+    const std::uint16_t length = LittleEndian16(stream, at + 2);
+    if (length > stream.size() - at - 4)
+        Refuse(kDamagedSentence);
+    return {type, stream.substr(at + 4, length), at + 4 + length};
+}
+
+// What the workbook's first records say: its version, its code page (BIFF5
+// texts are in it) and where each sheet's records start.
+struct Globals {
+    bool biff8 = true;
+    std::uint16_t codePage = 0;
+    // Worksheets' offsets; nothing for the other kinds of sheet.
+    std::vector<std::optional<std::size_t>> sheets;
+};
+
+Globals readGlobals(std::string_view stream)
+{
+    Record record = recordAt(stream, 0);
+    if (record.type != kBeginningOfFile)
+        Refuse(kDamagedSentence);
+    Globals globals;
+    globals.biff8 = LittleEndian16(record.data, 0) == kBiff8;
+    while (record.type != kEndOfFile) {
+        record = recordAt(stream, record.end);
+        switch (record.type) {
+        case kFilePass:
+            Refuse(kPasswordSentence);
+        case kCodePage:
+            globals.codePage = LittleEndian16(record.data, 0);
+            break;
+        case kBoundSheet: {
+            constexpr unsigned kWorksheet = 0;
+            const bool worksheet = LittleEndian16(record.data, 4) >> 8 == kWorksheet;
+            globals.sheets.push_back(worksheet ? std::optional<std::size_t>(LittleEndian32(record.data, 0))
+                                               : std::nullopt);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return globals;
+}
+
+std::u16string codePageText(std::string_view bytes, std::uint16_t codePage)
+{
+    if (codePage == kBigFive) {
+        if (auto text = UnicodeFromAnsi(bytes))
+            return *std::move(text);
+    }
+    // Western code pages share ASCII with Latin-1, which the rest is read as.
+    std::u16string text;
+    for (const char byte : bytes)
+        text.push_back(static_cast<unsigned char>(byte));
+    return text;
+}
+
+// A BIFF8 string may go on in CONTINUE records; each piece starts with a byte
+// whose bit 0 says whether its characters take two bytes or one.
+std::u16string biff8String(std::string_view stream, const Record &record)
+{
+    const std::size_t count = LittleEndian16(record.data, 0);
+    std::string_view piece = record.data.substr(2);
+    std::size_t next = record.end;
+    std::u16string text;
+    while (text.size() < count) {
+        if (piece.empty()) {
+            const Record more = recordAt(stream, next);
+            if (more.type != kContinue)
+                Refuse(kDamagedSentence);
+            piece = more.data;
+            next = more.end;
+            continue;
+        }
+        const bool wide = piece[0] & 1;
+        piece.remove_prefix(1);
+        const std::size_t take = std::min(count - text.size(), piece.size() / (wide ? 2 : 1));
+        for (std::size_t i = 0; i < take; ++i)
+            text.push_back(wide ? char16_t(LittleEndian16(piece, 2 * i)) : char16_t(static_cast<unsigned char>(piece[i])));
+        piece = {};
+    }
+    return text;
+}
+
+std::u16string stringResult(std::string_view stream, const Record &record, const Globals &globals)
+{
+    if (globals.biff8)
+        return biff8String(stream, record);
+    const std::size_t count = LittleEndian16(record.data, 0);
+    if (count > record.data.size() - 2)
+        Refuse(kDamagedSentence);
+    return codePageText(record.data.substr(2, count), globals.codePage);
+}
+
+std::u16string errorText(std::uint8_t code)
+{
+    switch (code) {
+    case 0x00:
+        return u"#NULL!";
+    case 0x07:
+        return u"#DIV/0!";
+    case 0x0F:
+        return u"#VALUE!";
+    case 0x17:
+        return u"#REF!";
+    case 0x1D:
+        return u"#NAME?";
+    case 0x24:
+        return u"#NUM!";
+    case 0x2A:
+        return u"#N/A";
+    default:
+        return {};
+    }
+}
+
+// What is left to read of the stream: the sheets' records lie apart, so all
+// of them together are no longer than the stream. Sheets listed at the same
+// place would have it read again and again.
+struct Reading {
+    std::string_view stream;
+    const Globals &globals;
+    std::size_t bytesLeft = 0;
+    std::size_t results = 0;
+};
+
+void add(Reading &reading, std::vector<FormulaResult> &results, int row, int column,
+         std::u16string text)
+{
+    if (text.empty())
+        return;
+    if (++reading.results > kMaxCells)
+        Refuse(kTooLargeSentence);
+    results.push_back({row, column, std::move(text)});
+}
+
+std::vector<FormulaResult> sheetResults(Reading &reading, std::size_t start)
+{
+    std::vector<FormulaResult> results;
+    // A formula whose text result is in the STRING record after it.
+    std::optional<std::pair<int, int>> awaitingText;
+    // A chart inside the sheet has records of its own between BOF and EOF.
+    int depth = 0;
+    for (std::size_t at = start; depth > 0 || at == start;) {
+        const Record record = recordAt(reading.stream, at);
+        if (record.end - at > reading.bytesLeft)
+            Refuse(kDamagedSentence);
+        reading.bytesLeft -= record.end - at;
+        if (at == start && record.type != kBeginningOfFile)
+            Refuse(kDamagedSentence);
+        at = record.end;
+        if (record.type == kBeginningOfFile) {
+            ++depth;
+        } else if (record.type == kEndOfFile) {
+            --depth;
+        } else if (record.type == kFormula && depth == 1) {
+            awaitingText.reset();
+            const int row = LittleEndian16(record.data, 0);
+            const int column = LittleEndian16(record.data, 2);
+            // The result's 8 bytes: a double, unless the last two are FFFF;
+            // then the first says what the result is.
+            if (LittleEndian16(record.data, 12) != 0xFFFF) {
+                const std::uint64_t bits = LittleEndian(record.data, 6, 8);
+                double value = 0;
+                std::memcpy(&value, &bits, sizeof value);
+                add(reading, results, row, column, NumberCellText(value));
+                continue;
+            }
+            const auto kind = std::uint8_t(record.data[6]);
+            const auto detail = std::uint8_t(record.data[8]);
+            if (kind == 0)
+                awaitingText.emplace(row, column);
+            else if (kind == 1)
+                add(reading, results, row, column, BooleanCell(detail != 0));
+            else if (kind == 2)
+                add(reading, results, row, column, errorText(detail));
+        } else if (record.type == kString && awaitingText) {
+            add(reading, results, awaitingText->first, awaitingText->second,
+                stringResult(reading.stream, record, reading.globals));
+            awaitingText.reset();
+        }
+    }
+    return results;
+}
+
+} // namespace
+
+std::vector<std::vector<FormulaResult>> XlsFormulaResults(std::string_view stream)
+{
+    const Globals globals = readGlobals(stream);
+    Reading reading{stream, globals, stream.size()};
+    std::vector<std::vector<FormulaResult>> sheets;
+    for (const auto &start : globals.sheets)
+        sheets.push_back(start ? sheetResults(reading, *start) : std::vector<FormulaResult>());
+    return sheets;
+}
+
+} // namespace gradecast
