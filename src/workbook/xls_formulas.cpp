@@ -94,41 +94,63 @@ std::u16string codePageText(std::string_view bytes, std::uint16_t codePage)
     return text;
 }
 
-// A BIFF8 string may go on in CONTINUE records; each piece starts with a byte
-// whose bit 0 says whether its characters take two bytes or one.
-std::u16string biff8String(std::string_view stream, const Record &record)
+void appendCharacters(std::u16string &text, std::string_view bytes, bool wide, std::size_t count)
 {
-    const std::size_t count = LittleEndian16(record.data, 0);
-    std::string_view piece = record.data.substr(2);
-    std::size_t next = record.end;
-    std::u16string text;
-    while (text.size() < count) {
-        if (piece.empty()) {
-            const Record more = recordAt(stream, next);
-            if (more.type != kContinue)
-                Refuse(kDamagedSentence);
-            piece = more.data;
-            next = more.end;
-            continue;
-        }
-        const bool wide = piece[0] & 1;
-        piece.remove_prefix(1);
-        const std::size_t take = std::min(count - text.size(), piece.size() / (wide ? 2 : 1));
-        for (std::size_t i = 0; i < take; ++i)
-            text.push_back(wide ? char16_t(LittleEndian16(piece, 2 * i)) : char16_t(static_cast<unsigned char>(piece[i])));
-        piece = {};
+    const std::size_t take = std::min(count - text.size(), bytes.size() / (wide ? 2 : 1));
+    for (std::size_t i = 0; i < take; ++i) {
+        text.push_back(wide ? char16_t(LittleEndian16(bytes, 2 * i))
+                            : char16_t(static_cast<unsigned char>(bytes[i])));
     }
-    return text;
 }
 
+// The text of a formula, in a STRING record and the CONTINUE records after it
+// when it is longer than a record holds. BIFF8 starts the characters with a
+// flags byte (bit 0: two bytes a character), and each CONTINUE with another,
+// as Excel and LibreOffice write it; Gnumeric splits the bytes where a record
+// is full, mid-character too, without one: a text whose bytes add up without
+// them is read as one run. BIFF5 texts are in the workbook's code page.
 std::u16string stringResult(std::string_view stream, const Record &record, const Globals &globals)
 {
-    if (globals.biff8)
-        return biff8String(stream, record);
     const std::size_t count = LittleEndian16(record.data, 0);
-    if (count > record.data.size() - 2)
+    if (count == 0)
+        return {};
+    std::vector<std::string_view> pieces{record.data.substr(2)};
+    for (std::size_t at = record.end; at < stream.size();) {
+        const Record more = recordAt(stream, at);
+        if (more.type != kContinue)
+            break;
+        pieces.push_back(more.data);
+        at = more.end;
+    }
+    bool wide = false;
+    if (globals.biff8) {
+        wide = LittleEndian(pieces[0], 0, 1) & 1;
+        pieces[0].remove_prefix(1);
+    }
+    std::string run;
+    for (const std::string_view piece : pieces)
+        run.append(piece);
+    if (!globals.biff8) {
+        if (run.size() < count)
+            Refuse(kDamagedSentence);
+        return codePageText(std::string_view(run).substr(0, count), globals.codePage);
+    }
+    std::u16string text;
+    if (run.size() == count * (wide ? 2 : 1)) {
+        appendCharacters(text, run, wide, count);
+        return text;
+    }
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        std::string_view piece = pieces[i];
+        if (i > 0 && !piece.empty()) {
+            wide = piece[0] & 1;
+            piece.remove_prefix(1);
+        }
+        appendCharacters(text, piece, wide, count);
+    }
+    if (text.size() < count)
         Refuse(kDamagedSentence);
-    return codePageText(record.data.substr(2, count), globals.codePage);
+    return text;
 }
 
 std::u16string errorText(std::uint8_t code)

@@ -9,6 +9,10 @@
 //                       two runs and a phonetic guide
 // cell-types.xlsx       written by hand (python zipfile): booleans, an error, a formula string, a
 //                       date, numbers, rows without references, absolute relationship targets
+// formula-types-*.xls   from an openpyxl workbook of formulas without values (a number, texts, one
+//                       of 4,200 characters past a record's size, booleans, errors, an empty text):
+//                       -calc LibreOffice 7.4 (soffice --convert-to xls), -gnumeric ssconvert,
+//                       -gnumeric95 ssconvert -T Gnumeric_Excel:excel_biff7 (code page 1252)
 // encrypted.xls/.ods    LibreOffice 7.4 through UNO, stored with a password
 // empty.xlsx            openpyxl: a new workbook saved
 // document.docx         python zipfile: a package whose main part is a text document
@@ -96,6 +100,28 @@ TEST(OpenWorkbook, KeepsCellsAsAPasteGivesThem)
         {u"", u"", u"五"},
     };
     EXPECT_EQ(sheet.rows, expected);
+}
+
+TEST(OpenWorkbook, GivesXlsFormulasTheirLastResults)
+{
+    const Column first{u"0.1", u"ab", u"TRUE", u"#DIV/0!", u"#N/A", u"", u"FALSE"};
+    // LibreOffice starts each record the long text goes on in with a byte of
+    // flags, Gnumeric splits its bytes without; Excel 95's code page has no 五.
+    const struct {
+        const char *file;
+        char16_t longText;
+    } rows[] = {
+        {"formula-types-calc.xls", u'五'},
+        {"formula-types-gnumeric.xls", u'五'},
+        {"formula-types-gnumeric95.xls", u'?'},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.file);
+        const WorkbookRead read = OpenWorkbook(kFiles / row.file);
+        ASSERT_EQ(read.error, u"");
+        EXPECT_EQ(read.workbook.sheets.at(0).rows,
+                  (std::vector<Column>{first, {std::u16string(4200, row.longText)}}));
+    }
 }
 
 TEST(OpenWorkbook, ReadsATextFileOfCellsIntoASheetNamedAfterIt)
