@@ -10,8 +10,6 @@ namespace gradecast {
 
 namespace {
 
-constexpr std::u16string_view NoCells = u"這個檔案沒有任何儲存格。";
-
 // Enough records to see past a title and a blank line or two.
 constexpr std::size_t SampleRecords = 20;
 
@@ -104,7 +102,7 @@ WorkbookRead ReadDelimitedText(std::string_view bytes, std::u16string sheetName)
                             std::numeric_limits<std::size_t>::max())};
     TrimBlankEnds(sheet);
     if (sheet.rows.empty())
-        return {{}, std::u16string(NoCells)};
+        return {{}, NoCellsSentence};
     WorkbookRead read;
     read.workbook.sheets.push_back(std::move(sheet));
     return read;

@@ -32,4 +32,8 @@ struct WorkbookRead {
     std::u16string error; // empty when the file was read
 };
 
+// The sentences every kind of file gives alike.
+inline constexpr char16_t NoCellsSentence[] = u"這個檔案沒有任何儲存格。";
+inline constexpr char16_t NotATableSentence[] = u"這不是試算表或文字表格檔。";
+
 } // namespace gradecast

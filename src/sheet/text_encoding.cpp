@@ -10,7 +10,6 @@ namespace gradecast {
 
 namespace {
 
-constexpr std::u16string_view NotText = u"這不是試算表或文字表格檔。";
 constexpr std::u16string_view DamagedUtf8 = u"這個檔案標明是 UTF-8 文字，內容卻有損壞。";
 constexpr std::u16string_view NoBig5 =
     u"這個檔案是 Big5 文字，但這台電腦缺少 Big5 的轉換程式，無法讀取。";
@@ -78,7 +77,7 @@ SheetText decoded(std::string_view bytes)
     if (const std::optional<ByteOrder> order = utf16WithoutMark(bytes))
         return {fromUtf16(bytes, *order), {}};
     if (bytes.find('\0') != std::string_view::npos)
-        return {{}, std::u16string(NotText)};
+        return {{}, NotATableSentence};
     if (std::optional<std::u16string> text = Utf16FromUtf8(bytes))
         return {std::move(*text), {}};
     if (std::optional<std::u16string> text = UnicodeFromAnsi(bytes))
@@ -92,7 +91,7 @@ SheetText DecodeSheetText(std::string_view bytes)
 {
     SheetText read = decoded(bytes);
     if (read.error.empty() && !looksLikeText(read.text))
-        return {{}, std::u16string(NotText)};
+        return {{}, NotATableSentence};
     return read;
 }
 

@@ -33,7 +33,7 @@ bool isOds(ZipParts &zip)
     const QString type = QString::fromUtf8(part->read(256)).trimmed();
     // A template (…spreadsheet-template) holds a sheet all the same.
     if (!type.startsWith(kOdsType))
-        Refuse(kNotSpreadsheetSentence);
+        Refuse(NotATableSentence);
     return true;
 }
 
@@ -90,7 +90,7 @@ WorkbookRead OpenWorkbook(const std::filesystem::path &file)
         else
             return ReadDelimitedText(view, QString::fromStdString(file.stem().string()).toStdU16String());
         if (!hasCells(read.workbook))
-            read = {{}, kEmptyWorkbookSentence};
+            read = {{}, NoCellsSentence};
         return read;
     } catch (const Refusal &refusal) {
         return {{}, refusal.sentence};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/sheet_table.h"
+
 #include <string>
 
 namespace gradecast {
@@ -15,10 +17,6 @@ inline constexpr char16_t kDamagedSentence[] = u"這個檔案已損毀，無法�
 inline constexpr char16_t kTooLargeSentence[] = u"這個檔案太大，不像是成績表，沒有讀取。";
 inline constexpr char16_t kPasswordSentence[] =
     u"這個檔案有密碼保護，請先在試算表程式中移除密碼後另存新檔。";
-// The text reader's sentences for a file without cells and for one that is
-// no table, word for word, so that every kind of file says the same.
-inline constexpr char16_t kEmptyWorkbookSentence[] = u"這個檔案沒有任何儲存格。";
-inline constexpr char16_t kNotSpreadsheetSentence[] = u"這不是試算表或文字表格檔。";
 inline constexpr char16_t kBinaryWorkbookSentence[] =
     u"這是 Excel 二進位活頁簿（.xlsb），請在 Excel 中另存為 .xlsx 後再開啟。";
 

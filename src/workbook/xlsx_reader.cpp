@@ -26,7 +26,7 @@ std::vector<SheetEntry> readSheetList(ZipParts &zip, const QString &workbookPart
     const auto part = zip.open(workbookPart);
     QXmlStreamReader xml(part.get());
     if (!xml.readNextStartElement() || xml.name() != u"workbook")
-        Refuse(xml.hasError() ? kDamagedSentence : kNotSpreadsheetSentence);
+        Refuse(xml.hasError() ? kDamagedSentence : NotATableSentence);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"sheet")
             continue;
@@ -125,7 +125,7 @@ Workbook ReadXlsx(ZipParts &zip, CellBudget &budget)
     const Relationship *main = FindRelationship(packageRelationships, u"officeDocument");
     const QString workbookPart = main ? main->part : QStringLiteral("xl/workbook.xml");
     if (!zip.contains(workbookPart))
-        Refuse(main ? kDamagedSentence : kNotSpreadsheetSentence);
+        Refuse(main ? kDamagedSentence : NotATableSentence);
     // An .xlsb keeps the same package with binary parts instead of XML.
     if (workbookPart.endsWith(".bin"_L1, Qt::CaseInsensitive))
         Refuse(kBinaryWorkbookSentence);
