@@ -42,7 +42,7 @@ std::u16string cellText(const FreeXL_CellValue &cell)
 {
     switch (result) {
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        Refuse(kNotSpreadsheetSentence);
+        Refuse(NotATableSentence);
     case FREEXL_INSUFFICIENT_MEMORY:
         Refuse(kTooLargeSentence);
     default:
