@@ -1,6 +1,7 @@
 #include "sheet/text_encoding.h"
 
 #include "settings/ansi_codec.h"
+#include "sheet/sheet_table.h"
 #include "text/utf8.h"
 
 #include <array>
