@@ -166,7 +166,7 @@ TEST(OpenWorkbook, RefusesBadFilesWithOneSentence)
         {folder.path() / "encrypted.xlsx", kPasswordSentence},
         {folder.path() / "truncated.xlsx", kDamagedSentence},
         {folder.path() / "not-a-workbook.xls", kDamagedSentence},
-        {kFiles / "document.docx", kNotSpreadsheetSentence},
+        {kFiles / "document.docx", NotATableSentence},
         {kFiles / "binary.xlsb", kBinaryWorkbookSentence},
         {kFiles / "empty.xlsx", u"這個檔案沒有任何儲存格。"},
         {kFiles / "declared-huge.xlsx", kTooLargeSentence},
