@@ -1,16 +1,12 @@
 #include "entry/cell_key.h"
 
+#include "text/blanks.h"
+
 #include <algorithm>
 
 namespace gradecast {
 
 namespace {
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0'
-        || c == u'\u3000';
-}
 
 // U+FF01..U+FF5E are the full-width forms of "!".."~".
 char16_t halfWidth(char16_t c)
@@ -30,7 +26,7 @@ std::u16string CellKey(std::u16string_view cell)
     std::u16string key;
     key.reserve(cell.size());
     for (char16_t c : cell) {
-        if (!isBlank(c))
+        if (!IsBlank(c))
             key.push_back(halfWidth(c));
     }
     if (!key.empty() && std::all_of(key.begin(), key.end(), isDigit)) {

@@ -2,6 +2,7 @@
 
 #include "entry/cell_key.h"
 #include "entry/pasted_lines.h"
+#include "text/blanks.h"
 #include "text/leading_number.h"
 
 #include <algorithm>
@@ -11,16 +12,6 @@ namespace gradecast {
 
 namespace {
 
-std::u16string_view trimmed(std::u16string_view cell)
-{
-    const auto blank = [](char16_t c) { return c == u' ' || c == u'\u3000' || c == u'\u00A0'; };
-    while (!cell.empty() && blank(cell.front()))
-        cell.remove_prefix(1);
-    while (!cell.empty() && blank(cell.back()))
-        cell.remove_suffix(1);
-    return cell;
-}
-
 // The cells as the teacher would read them: trimmed, empty ones left out,
 // joined by blanks.
 template <typename Cells>
@@ -28,7 +19,7 @@ std::u16string joined(const Cells &cells)
 {
     std::u16string shown;
     for (std::u16string_view cell : cells) {
-        cell = trimmed(cell);
+        cell = TrimBlanks(cell);
         if (cell.empty())
             continue;
         if (!shown.empty())

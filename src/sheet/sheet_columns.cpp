@@ -1,5 +1,7 @@
 #include "sheet/sheet_columns.h"
 
+#include "text/blanks.h"
+
 #include <algorithm>
 #include <array>
 
@@ -9,27 +11,13 @@ namespace {
 
 using Row = std::vector<std::u16string>;
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000';
-}
-
-std::u16string_view trimmed(std::u16string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // A cell whose whole text is a decimal number, as a number cell's text is
 // written ("87.5", "-3", "1e+20"); "第1次" and "90分" are texts.
 bool isNumberCell(std::u16string_view cell)
 {
-    const std::u16string_view text = trimmed(cell);
+    const std::u16string_view text = TrimBlanks(cell);
     std::size_t i = 0;
     const auto skipSign = [&] { i += i < text.size() && (text[i] == u'+' || text[i] == u'-'); };
     const auto skipDigits = [&] {
@@ -55,7 +43,7 @@ bool isNumberCell(std::u16string_view cell)
     return i == text.size();
 }
 
-bool isTextCell(std::u16string_view cell) { return !trimmed(cell).empty() && !isNumberCell(cell); }
+bool isTextCell(std::u16string_view cell) { return !TrimBlanks(cell).empty() && !isNumberCell(cell); }
 
 std::u16string_view cellAt(const Row &row, int column)
 {
@@ -141,7 +129,7 @@ TakenRows RowsUnderHeader(const Sheet &sheet, std::optional<int> headerRow)
 std::optional<int> FindColumn(const Sheet &sheet, std::optional<int> headerRow,
                               std::u16string_view name)
 {
-    const std::u16string_view wanted = trimmed(name);
+    const std::u16string_view wanted = TrimBlanks(name);
     if (wanted.empty())
         return std::nullopt;
     if (headerRow && *headerRow >= 0 && *headerRow < static_cast<int>(sheet.rows.size())) {
@@ -149,7 +137,7 @@ std::optional<int> FindColumn(const Sheet &sheet, std::optional<int> headerRow,
         auto found = std::find(header.begin(), header.end(), name);
         if (found == header.end())
             found = std::find_if(header.begin(), header.end(),
-                                 [wanted](const std::u16string &cell) { return trimmed(cell) == wanted; });
+                                 [wanted](const std::u16string &cell) { return TrimBlanks(cell) == wanted; });
         if (found != header.end())
             return static_cast<int>(found - header.begin());
     }
@@ -186,7 +174,7 @@ ChosenLines LinesOfColumns(const Sheet &sheet, TakenRows rows, std::vector<int> 
     const int last = std::min(rows.last, static_cast<int>(sheet.rows.size()) - 1);
     const auto blankRow = [&](int row) {
         return std::all_of(columns.begin(), columns.end(), [&](int column) {
-            return trimmed(cellAt(sheet.rows[row], column)).empty();
+            return TrimBlanks(cellAt(sheet.rows[row], column)).empty();
         });
     };
     int lastKept = last;
