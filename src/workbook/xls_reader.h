@@ -8,8 +8,9 @@
 namespace gradecast {
 
 // An Excel 97–2003 workbook (.xls, BIFF) through FreeXL: its worksheets in
-// order. A workbook with a password, or a compound document that holds no
-// workbook (a .doc), is refused.
+// order, with the last results of their formulas, which FreeXL leaves blank
+// (xls_formulas.h). A workbook with a password, or a compound document that
+// holds no workbook (a .doc), is refused.
 Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget);
 
 } // namespace gradecast
