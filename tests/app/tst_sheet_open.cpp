@@ -23,10 +23,10 @@ const QString Files = QStringLiteral(TEST_PAGES_DIR "/../app/files/");
 // what comes of it. The box holds "70" before.
 struct Open {
     QString file = Files + "scores.xlsx";
-    QList<int> columns;
+    QList<int> columns = {};
     bool ok = true;
     QMessageBox::StandardButton answer = QMessageBox::No;
-    QString box;
+    QString box = {};
     QString told = {}; // a part of the one box shown; none: no box
     QStringList typed = {}; // the practice sheet's first fields after a fill; none: no fill
 };
