@@ -158,7 +158,7 @@ std::optional<std::string> CompoundStream(std::string_view file, std::u16string_
         return chainBytes(sectors, first, size);
     // Small streams are kept in mini sectors inside the mini stream, the
     // root entry's own stream, chained by a table of their own.
-    const std::string_view root = directory.substr(0, kEntryBytes);
+    const std::string_view root = std::string_view(directory).substr(0, kEntryBytes);
     const std::string miniStream =
         chainBytes(sectors, LittleEndian32(root, 0x74), LittleEndian32(root, 0x78));
     const Sectors mini{miniStream, kMiniSectorBytes,
