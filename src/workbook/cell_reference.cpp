@@ -1,23 +1,24 @@
 #include "workbook/cell_reference.h"
 
 #include "workbook/workbook_limits.h"
+#include "workbook/xml_scanner.h"
 
-#include <QString>
+#include <charconv>
 
 namespace gradecast {
 namespace {
 
 // Reads a run of letters as a column, stopping at the first non-letter;
 // the number of characters read goes to length.
-std::optional<int> columnAt(QStringView text, qsizetype &length)
+std::optional<int> columnAt(std::string_view text, std::size_t &length)
 {
     int column = 0;
     length = 0;
-    for (QChar c : text) {
-        const char16_t unit = c.toUpper().unicode();
-        if (unit < u'A' || unit > u'Z')
+    for (char c : text) {
+        const char letter = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        if (letter < 'A' || letter > 'Z')
             break;
-        column = column * 26 + (unit - u'A' + 1);
+        column = column * 26 + (letter - 'A' + 1);
         if (column > kMaxColumns)
             return std::nullopt;
         ++length;
@@ -29,25 +30,26 @@ std::optional<int> columnAt(QStringView text, qsizetype &length)
 
 } // namespace
 
-std::optional<CellPosition> ParseCellReference(QStringView reference)
+std::optional<CellPosition> ParseCellReference(std::string_view reference)
 {
-    reference = reference.trimmed();
-    qsizetype length = 0;
+    reference = TrimmedXmlSpace(reference);
+    std::size_t length = 0;
     const std::optional<int> column = columnAt(reference, length);
     if (!column)
         return std::nullopt;
-    bool ok = false;
-    const int row = reference.sliced(length).toInt(&ok);
-    if (!ok || row < 1 || row > kMaxRows)
+    const std::string_view digits = reference.substr(length);
+    int row = 0;
+    const auto [stop, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), row);
+    if (failure != std::errc() || stop != digits.data() + digits.size() || row < 1 || row > kMaxRows)
         return std::nullopt;
     return CellPosition{row - 1, *column};
 }
 
-std::optional<CellRange> ParseCellRange(QStringView range)
+std::optional<CellRange> ParseCellRange(std::string_view range)
 {
-    const qsizetype colon = range.indexOf(u':');
-    const auto first = ParseCellReference(colon < 0 ? range : range.first(colon));
-    const auto last = colon < 0 ? first : ParseCellReference(range.sliced(colon + 1));
+    const std::size_t colon = range.find(':');
+    const auto first = ParseCellReference(range.substr(0, colon));
+    const auto last = colon == std::string_view::npos ? first : ParseCellReference(range.substr(colon + 1));
     if (!first || !last)
         return std::nullopt;
     return CellRange{*first, *last};

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QStringView>
-
 #include <optional>
+#include <string_view>
 
 namespace gradecast {
 
@@ -11,13 +10,13 @@ struct CellPosition {
     int row = 0;
     int column = 0;
 };
-std::optional<CellPosition> ParseCellReference(QStringView reference);
+std::optional<CellPosition> ParseCellReference(std::string_view reference);
 
 // "A1:E1" -> its first and last cell; a single cell is both.
 struct CellRange {
     CellPosition first;
     CellPosition last;
 };
-std::optional<CellRange> ParseCellRange(QStringView range);
+std::optional<CellRange> ParseCellRange(std::string_view range);
 
 } // namespace gradecast

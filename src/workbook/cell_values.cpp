@@ -1,35 +1,38 @@
 #include "workbook/cell_values.h"
 
 #include "sheet/number_cell.h"
+#include "text/utf8.h"
+#include "workbook/refusal.h"
+#include "workbook/xml_scanner.h"
 
-#include <QString>
-
-#include <array>
 #include <charconv>
+#include <optional>
+#include <utility>
 
 namespace gradecast {
 
-std::u16string NumberCell(QStringView written)
+std::u16string NumberCell(std::string_view written)
 {
-    // Called for every number of a sheet: the digits go through a buffer on
-    // the stack rather than a converted copy.
-    const QStringView trimmed = written.trimmed();
-    std::array<char, 64> digits;
-    if (trimmed.size() > qsizetype(digits.size()))
-        return written.toString().toStdU16String();
-    for (qsizetype i = 0; i < trimmed.size(); ++i)
-        digits[std::size_t(i)] = char(trimmed[i].unicode() < 0x80 ? trimmed[i].unicode() : '?');
-    const char *end = digits.data() + trimmed.size();
+    const std::string_view digits = TrimmedXmlSpace(written);
+    const char *end = digits.data() + digits.size();
     double value = 0;
     const auto [stop, failure] = std::from_chars(digits.data(), end, value);
-    if (failure != std::errc() || stop != end)
-        return written.toString().toStdU16String();
+    if (digits.empty() || failure != std::errc() || stop != end)
+        return TextCell(written);
     return NumberCellText(value);
 }
 
 std::u16string BooleanCell(bool value)
 {
     return value ? u"TRUE" : u"FALSE";
+}
+
+std::u16string TextCell(std::string_view text)
+{
+    std::optional<std::u16string> converted = Utf16FromUtf8(text);
+    if (!converted)
+        Refuse(kDamagedSentence);
+    return std::move(*converted);
 }
 
 } // namespace gradecast

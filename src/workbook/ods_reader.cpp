@@ -3,58 +3,81 @@
 #include "workbook/cell_values.h"
 #include "workbook/refusal.h"
 #include "workbook/workbook_limits.h"
-
-#include <QXmlStreamReader>
+#include "workbook/xml_scanner.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace gradecast {
 namespace {
 
-using namespace Qt::StringLiterals;
+// The names read, with the prefixes the document's root gives the
+// namespaces: LibreOffice writes table:, office:, text:, others may not.
+struct OdsNames {
+    explicit OdsNames(const XmlScanner &xml)
+    {
+        const std::string table = xml.prefixOf("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+        const std::string office = xml.prefixOf("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+        const std::string text = xml.prefixOf("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+        sheet = QualifiedName(table, "table");
+        sheetName = QualifiedName(table, "name");
+        row = QualifiedName(table, "table-row");
+        rowsRepeated = QualifiedName(table, "number-rows-repeated");
+        cell = QualifiedName(table, "table-cell");
+        coveredCell = QualifiedName(table, "covered-table-cell");
+        columnsRepeated = QualifiedName(table, "number-columns-repeated");
+        valueType = QualifiedName(office, "value-type");
+        value = QualifiedName(office, "value");
+        booleanValue = QualifiedName(office, "boolean-value");
+        annotation = QualifiedName(office, "annotation");
+        paragraph = QualifiedName(text, "p");
+        spaces = QualifiedName(text, "s");
+        spaceCount = QualifiedName(text, "c");
+        tab = QualifiedName(text, "tab");
+        lineBreak = QualifiedName(text, "line-break");
+        note = QualifiedName(text, "note");
+    }
 
-constexpr QLatin1StringView kTable = "urn:oasis:names:tc:opendocument:xmlns:table:1.0"_L1;
-constexpr QLatin1StringView kOffice = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"_L1;
-constexpr QLatin1StringView kText = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"_L1;
-
-bool isElement(const QXmlStreamReader &xml, QLatin1StringView space, QStringView name)
-{
-    return xml.name() == name && xml.namespaceUri() == space;
-}
+    std::string sheet, sheetName, row, rowsRepeated, cell, coveredCell, columnsRepeated;
+    std::string valueType, value, booleanValue, annotation;
+    std::string paragraph, spaces, spaceCount, tab, lineBreak, note;
+};
 
 // A repeat count: at least 1; past the largest sheet it is as good as endless.
-int repeatCount(const QXmlStreamAttributes &attributes, QLatin1StringView name)
+int repeatCount(std::string_view written)
 {
-    bool ok = false;
-    const qlonglong count = attributes.value(kTable, name).toLongLong(&ok);
-    return ok && count > 1 ? int(std::min<qlonglong>(count, kMaxRows + 1)) : 1;
+    long long count = 0;
+    const auto [stop, failure] = std::from_chars(written.data(), written.data() + written.size(), count);
+    if (failure == std::errc::result_out_of_range && count >= 0 && !written.starts_with('-'))
+        return kMaxRows + 1;
+    return failure == std::errc() && count > 1 ? int(std::min<long long>(count, kMaxRows + 1)) : 1;
 }
 
 // The text of a paragraph's content up to its end: spaces (<text:s c=.>),
 // and tabs and line breaks as spaces, since a cell's text goes on one line
 // of the score box, its cells separated by Tab. Notes are left out.
-void appendParagraph(QXmlStreamReader &xml, QString &text)
+void appendParagraph(XmlScanner &xml, const OdsNames &names, std::string &text)
 {
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement)
-            return;
-        if (token == QXmlStreamReader::Characters) {
+    // Spans nest in a paragraph: it ends where the depth falls back to it.
+    for (int depth = 1; depth > 0;) {
+        const auto token = xml.next();
+        if (token == XmlScanner::EndElement) {
+            --depth;
+        } else if (token == XmlScanner::Characters) {
             text += xml.text();
-        } else if (token == QXmlStreamReader::StartElement) {
-            if (isElement(xml, kText, u"s")) {
-                text += QString(std::clamp(repeatCount(xml.attributes(), "c"_L1), 1, 1000), u' ');
-                xml.skipCurrentElement();
-            } else if (isElement(xml, kText, u"tab") || isElement(xml, kText, u"line-break")) {
-                text += u' ';
-                xml.skipCurrentElement();
-            } else if (isElement(xml, kOffice, u"annotation") || isElement(xml, kText, u"note")) {
-                xml.skipCurrentElement();
-            } else {
-                appendParagraph(xml, text);
-            }
+        } else if (xml.name() == names.spaces) {
+            text.append(std::size_t(std::clamp(repeatCount(xml.attribute(names.spaceCount)), 1, 1000)), ' ');
+            xml.skipElement();
+        } else if (xml.name() == names.tab || xml.name() == names.lineBreak) {
+            text += ' ';
+            xml.skipElement();
+        } else if (xml.name() == names.annotation || xml.name() == names.note) {
+            xml.skipElement();
+        } else {
+            ++depth;
         }
     }
 }
@@ -65,46 +88,59 @@ struct CellRun {
 };
 
 // One cell, the reader on its start: its value, and how many times it is
-// repeated along the row. A covered cell (under a merged one) is blank.
-CellRun readCell(QXmlStreamReader &xml)
+// repeated along the row. A covered cell (under a merged one) is blank. A
+// number's value is in its attributes: the text it shows is not read.
+CellRun readCell(XmlScanner &xml, const OdsNames &names)
 {
-    const QXmlStreamAttributes attributes = xml.attributes();
-    CellRun cell{{}, repeatCount(attributes, "number-columns-repeated"_L1)};
-    const bool covered = xml.name() == u"covered-table-cell";
-    QString paragraphs;
-    while (xml.readNextStartElement()) {
-        if (!covered && isElement(xml, kText, u"p")) {
-            if (!paragraphs.isEmpty())
-                paragraphs += u' ';
-            appendParagraph(xml, paragraphs);
+    CellRun cell{{}, repeatCount(xml.attribute(names.columnsRepeated))};
+    if (xml.name() == names.coveredCell) {
+        xml.skipElement();
+        return cell;
+    }
+    const std::string_view type = xml.attribute(names.valueType);
+    if (type == "float" || type == "percentage" || type == "currency") {
+        cell.text = NumberCell(xml.attribute(names.value));
+        xml.skipElement();
+        return cell;
+    }
+    if (type == "boolean") {
+        cell.text = BooleanCell(xml.attribute(names.booleanValue) == "true");
+        xml.skipElement();
+        return cell;
+    }
+    std::string paragraphs;
+    bool first = true;
+    for (auto token = xml.next(); token != XmlScanner::EndElement; token = xml.next()) {
+        if (token != XmlScanner::StartElement)
+            continue;
+        if (xml.name() == names.paragraph) {
+            if (!first)
+                paragraphs += ' ';
+            first = false;
+            appendParagraph(xml, names, paragraphs);
         } else {
-            xml.skipCurrentElement();
+            xml.skipElement();
         }
     }
-    if (covered)
-        return cell;
-    const QStringView type = attributes.value(kOffice, "value-type"_L1);
-    if (type == u"float" || type == u"percentage" || type == u"currency")
-        cell.text = NumberCell(attributes.value(kOffice, "value"_L1));
-    else if (type == u"boolean")
-        cell.text = BooleanCell(attributes.value(kOffice, "boolean-value"_L1) == u"true");
-    else
-        cell.text = paragraphs.toStdU16String();
+    cell.text = TextCell(paragraphs);
     return cell;
 }
 
-// The cells of one row, the reader on its start.
-std::vector<CellRun> readRow(QXmlStreamReader &xml)
+// The cells of one row, the reader on its start, into cells.
+void readRow(XmlScanner &xml, const OdsNames &names, std::vector<CellRun> &cells)
 {
-    std::vector<CellRun> cells;
-    while (xml.readNextStartElement()) {
-        if (xml.namespaceUri() == kTable
-            && (xml.name() == u"table-cell" || xml.name() == u"covered-table-cell"))
-            cells.push_back(readCell(xml));
+    cells.clear();
+    for (;;) {
+        const auto token = xml.next();
+        if (token == XmlScanner::EndElement)
+            return;
+        if (token != XmlScanner::StartElement)
+            continue;
+        if (xml.name() == names.cell || xml.name() == names.coveredCell)
+            cells.push_back(readCell(xml, names));
         else
-            xml.skipCurrentElement();
+            xml.skipElement();
     }
-    return cells;
 }
 
 void placeRow(const std::vector<CellRun> &cells, int row, SheetBuilder &sheet)
@@ -112,7 +148,7 @@ void placeRow(const std::vector<CellRun> &cells, int row, SheetBuilder &sheet)
     int column = 0;
     for (const CellRun &cell : cells) {
         if (cell.text.empty()) {
-            column = int(std::min<qlonglong>(qlonglong(column) + cell.count, kMaxColumns));
+            column = int(std::min<long long>((long long)column + cell.count, kMaxColumns));
             continue;
         }
         for (int i = 0; i < cell.count; ++i)
@@ -126,33 +162,35 @@ Workbook ReadOds(ZipParts &zip, CellBudget &budget)
 {
     Workbook workbook;
     const auto part = zip.open(QStringLiteral("content.xml"));
-    QXmlStreamReader xml(part.get());
+    XmlScanner xml(*part);
+    xml.next();
+    const OdsNames names(xml);
     std::optional<SheetBuilder> sheet;
+    std::vector<CellRun> cells;
     int row = 0;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && sheet && isElement(xml, kTable, u"table")) {
+    for (;;) {
+        const auto token = xml.next();
+        if (token == XmlScanner::EndDocument)
+            break;
+        if (token == XmlScanner::EndElement && sheet && xml.name() == names.sheet) {
             workbook.sheets.push_back(sheet->take());
             sheet.reset();
         }
-        if (token != QXmlStreamReader::StartElement)
+        if (token != XmlScanner::StartElement)
             continue;
-        if (isElement(xml, kTable, u"table")) {
-            sheet.emplace(xml.attributes().value(kTable, "name"_L1).toString().toStdU16String(),
-                          budget);
+        if (xml.name() == names.sheet) {
+            sheet.emplace(TextCell(xml.attribute(names.sheetName)), budget);
             row = 0;
-        } else if (sheet && isElement(xml, kTable, u"table-row")) {
-            const int repeats = repeatCount(xml.attributes(), "number-rows-repeated"_L1);
-            const std::vector<CellRun> cells = readRow(xml);
+        } else if (sheet && xml.name() == names.row) {
+            const int repeats = repeatCount(xml.attribute(names.rowsRepeated));
+            readRow(xml, names, cells);
             const bool blank = std::all_of(cells.begin(), cells.end(),
                                            [](const CellRun &cell) { return cell.text.empty(); });
             for (int i = 0; !blank && i < repeats; ++i)
                 placeRow(cells, row + i, *sheet);
-            row = int(std::min<qlonglong>(qlonglong(row) + repeats, kMaxRows));
+            row = int(std::min<long long>((long long)row + repeats, kMaxRows));
         }
     }
-    if (xml.hasError())
-        part->refuse();
     return workbook;
 }
 

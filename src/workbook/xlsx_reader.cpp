@@ -5,9 +5,14 @@
 #include "workbook/package_relationships.h"
 #include "workbook/refusal.h"
 #include "workbook/xlsx_strings.h"
+#include "workbook/xml_scanner.h"
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace gradecast {
@@ -43,76 +48,96 @@ std::vector<SheetEntry> readSheetList(ZipParts &zip, const QString &workbookPart
     return sheets;
 }
 
+// What a cell's type (its t) makes of its value.
+enum class CellType { Number, Shared, Inline, Boolean, Written };
+
+CellType cellType(std::string_view type)
+{
+    if (type == "s")
+        return CellType::Shared;
+    if (type == "inlineStr")
+        return CellType::Inline;
+    if (type == "b")
+        return CellType::Boolean;
+    // Formula strings, errors (#DIV/0!) and ISO dates are kept as written.
+    if (type == "str" || type == "e" || type == "d")
+        return CellType::Written;
+    // A number. A date is a number too, days since 1899-12-30: without the
+    // cell's style nothing tells it from a score, and no score is a date.
+    return CellType::Number;
+}
+
 // One cell, the reader on its <c>: its value as a paste gives it.
-std::u16string readCellValue(QXmlStreamReader &xml, QStringView type,
+std::u16string readCellValue(XmlScanner &xml, CellType type,
                              const std::vector<std::u16string> &strings)
 {
-    QString value;
+    std::string value;
     std::u16string inlineText;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"v")
-            value = xml.readElementText();
-        else if (xml.name() == u"is")
+    for (auto token = xml.next(); token != XmlScanner::EndElement; token = xml.next()) {
+        if (token != XmlScanner::StartElement)
+            continue;
+        if (xml.localName() == "v")
+            xml.appendElementText(value);
+        else if (xml.localName() == "is")
             inlineText = ReadStringItem(xml);
         else
-            xml.skipCurrentElement();
+            xml.skipElement();
     }
-    if (type == u"inlineStr")
+    if (type == CellType::Inline)
         return inlineText;
-    if (value.isEmpty())
+    if (value.empty())
         return {};
-    if (type == u"s") {
-        bool ok = false;
-        const qulonglong index = value.toULongLong(&ok);
-        if (!ok || index >= strings.size())
+    switch (type) {
+    case CellType::Shared: {
+        std::size_t index = 0;
+        const auto [stop, failure] = std::from_chars(value.data(), value.data() + value.size(), index);
+        if (failure != std::errc() || stop != value.data() + value.size() || index >= strings.size())
             Refuse(kDamagedSentence);
         return strings[index];
     }
-    if (type == u"b")
-        return BooleanCell(value.trimmed() == u"1");
-    // Formula strings, errors (#DIV/0!) and ISO dates are kept as written.
-    if (type == u"str" || type == u"e" || type == u"d")
-        return value.toStdU16String();
-    // A number. A date is a number too, days since 1899-12-30: without the
-    // cell's style nothing tells it from a score, and no score is a date.
-    return NumberCell(value);
+    case CellType::Boolean:
+        return BooleanCell(TrimmedXmlSpace(value) == "1");
+    case CellType::Written:
+        return TextCell(value);
+    default:
+        return NumberCell(value);
+    }
 }
 
 void readSheet(ZipPart &part, const std::vector<std::u16string> &strings, SheetBuilder &sheet)
 {
-    QXmlStreamReader xml(&part);
+    XmlScanner xml(part);
     int row = -1;
     int column = -1;
     std::vector<CellRange> merged;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+    for (auto token = xml.next(); token != XmlScanner::EndDocument; token = xml.next()) {
+        if (token != XmlScanner::StartElement)
             continue;
-        const QStringView name = xml.name();
-        if (name == u"row") {
+        const std::string_view name = xml.localName();
+        if (name == "row") {
             // Rows and cells may be left out: their references say where the
             // next one is; without them, each follows the one before.
-            bool ok = false;
-            const int number = xml.attributes().value("r"_L1).toInt(&ok);
-            row = ok ? number - 1 : row + 1;
+            const std::string_view number = TrimmedXmlSpace(xml.attribute("r"));
+            int found = 0;
+            const auto [stop, failure] = std::from_chars(number.data(), number.data() + number.size(), found);
+            row = failure == std::errc() && stop == number.data() + number.size() ? std::max(found, 0) - 1
+                                                                             : row + 1;
             column = -1;
-        } else if (name == u"c") {
-            const QXmlStreamAttributes attributes = xml.attributes();
-            const auto position = ParseCellReference(attributes.value("r"_L1));
+        } else if (name == "c") {
+            const auto position = ParseCellReference(xml.attribute("r"));
             if (position) {
                 row = position->row;
                 column = position->column;
             } else {
                 ++column;
             }
-            const QString type = attributes.value("t"_L1).toString();
+            const CellType type = cellType(xml.attribute("t"));
             sheet.setCell(row, column, readCellValue(xml, type, strings));
-        } else if (name == u"mergeCell") {
-            if (const auto range = ParseCellRange(xml.attributes().value("ref"_L1)))
+        } else if (name == "mergeCell") {
+            if (const auto range = ParseCellRange(xml.attribute("ref")))
                 merged.push_back(*range);
         }
     }
-    if (xml.hasError())
-        part.refuse();
     for (const CellRange &range : merged)
         sheet.blankMerged(range.first.row, range.first.column, range.last.row, range.last.column);
 }

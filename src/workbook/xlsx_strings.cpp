@@ -1,5 +1,6 @@
 #include "workbook/xlsx_strings.h"
 
+#include "workbook/cell_values.h"
 #include "workbook/refusal.h"
 #include "workbook/workbook_limits.h"
 
@@ -8,40 +9,43 @@ namespace gradecast {
 namespace {
 
 // The texts (<t>) among the current element's children and in its runs (<r>).
-void appendTexts(QXmlStreamReader &xml, QString &text)
+void appendTexts(XmlScanner &xml, std::string &text)
 {
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"t")
-            text += xml.readElementText();
-        else if (xml.name() == u"r")
-            appendTexts(xml, text);
+    for (int depth = 1; depth > 0;) {
+        const auto token = xml.next();
+        if (token == XmlScanner::EndElement)
+            --depth;
+        else if (token != XmlScanner::StartElement)
+            continue;
+        else if (xml.localName() == "t")
+            xml.appendElementText(text);
+        else if (xml.localName() == "r")
+            ++depth;
         else
-            xml.skipCurrentElement();
+            xml.skipElement();
     }
 }
 
 } // namespace
 
-std::u16string ReadStringItem(QXmlStreamReader &xml)
+std::u16string ReadStringItem(XmlScanner &xml)
 {
-    QString text;
+    std::string text;
     appendTexts(xml, text);
-    return text.toStdU16String();
+    return TextCell(text);
 }
 
 std::vector<std::u16string> ReadSharedStrings(ZipPart &part)
 {
     std::vector<std::u16string> strings;
-    QXmlStreamReader xml(&part);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"si")
+    XmlScanner xml(part);
+    for (auto token = xml.next(); token != XmlScanner::EndDocument; token = xml.next()) {
+        if (token != XmlScanner::StartElement || xml.localName() != "si")
             continue;
         if (strings.size() == kMaxSharedStrings)
             Refuse(kTooLargeSentence);
         strings.push_back(ReadStringItem(xml));
     }
-    if (xml.hasError())
-        part.refuse();
     return strings;
 }
 
