@@ -210,6 +210,8 @@ bool XmlScanner::scanMarkup(Token &token)
     // Enough to tell the kinds of markup apart.
     if (rest.size() < 9 && !m_atEnd)
         return false;
+    // Comments and processing instructions are passed over as empty text.
+    m_text = {};
     if (rest.starts_with("<?"))
         return skipPast("?>");
     if (rest.starts_with("<!--"))

@@ -22,6 +22,8 @@
 // many-strings.xlsx     python zipfile: scores-calc.xlsx with 1,000,001 empty shared strings
 // repeated-bomb.ods     python zipfile: scores-calc.ods, its second table a row of three values
 //                       repeated a million times
+// by-hand.ods/.xlsx     python zipfile: XML written by hand, prefixes of its own, entities, CDATA,
+//                       comments, both quotes; mismatched-tags.ods the .ods with an end tag wrong
 
 #include "support/temp_folder.h"
 #include "workbook/file_bytes.h"
@@ -121,6 +123,31 @@ TEST(OpenWorkbook, GivesXlsFormulasTheirLastResults)
         ASSERT_EQ(read.error, u"");
         EXPECT_EQ(read.workbook.sheets.at(0).rows,
                   (std::vector<Column>{first, {std::u16string(4200, row.longText)}}));
+    }
+}
+
+TEST(OpenWorkbook, ReadsWhateverWellFormedXmlAProducerWrites)
+{
+    // The .ods binds table: to another namespace: that table is no sheet.
+    const struct {
+        const char *file;
+        std::u16string error;
+        std::u16string sheet;
+        std::vector<Column> rows;
+    } rows[] = {
+        {"by-hand.ods", u"", u"A & B", {{u"Tom & Jerry 五五", u"87.5", u"<b>   xy z two"}}},
+        {"by-hand.xlsx", u"", u"S", {{u"one & two", u"", u"a < b"}, {}, {u"😀\"", u"1.5"}}},
+        {"mismatched-tags.ods", kDamagedSentence, u"", {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.file);
+        const WorkbookRead read = OpenWorkbook(kFiles / row.file);
+        EXPECT_EQ(read.error, row.error);
+        ASSERT_EQ(read.workbook.sheets.size(), row.error.empty() ? 1u : 0u);
+        if (row.error.empty()) {
+            EXPECT_EQ(read.workbook.sheets[0].name, row.sheet);
+            EXPECT_EQ(read.workbook.sheets[0].rows, row.rows);
+        }
     }
 }
 
