@@ -3,8 +3,6 @@
 #include "workbook/workbook_limits.h"
 #include "workbook/xml_scanner.h"
 
-#include <charconv>
-
 namespace gradecast {
 namespace {
 
@@ -37,19 +35,18 @@ std::optional<CellPosition> ParseCellReference(std::string_view reference)
     const std::optional<int> column = columnAt(reference, length);
     if (!column)
         return std::nullopt;
-    const std::string_view digits = reference.substr(length);
-    int row = 0;
-    const auto [stop, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), row);
-    if (failure != std::errc() || stop != digits.data() + digits.size() || row < 1 || row > kMaxRows)
+    const std::optional<long long> row = XmlInteger(reference.substr(length));
+    if (!row || *row < 1 || *row > kMaxRows)
         return std::nullopt;
-    return CellPosition{row - 1, *column};
+    return CellPosition{int(*row) - 1, *column};
 }
 
 std::optional<CellRange> ParseCellRange(std::string_view range)
 {
     const std::size_t colon = range.find(':');
     const auto first = ParseCellReference(range.substr(0, colon));
-    const auto last = colon == std::string_view::npos ? first : ParseCellReference(range.substr(colon + 1));
+    const auto last =
+        colon == std::string_view::npos ? first : ParseCellReference(range.substr(colon + 1));
     if (!first || !last)
         return std::nullopt;
     return CellRange{*first, *last};

@@ -6,9 +6,9 @@
 #include "workbook/xml_scanner.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gradecast {
@@ -49,11 +49,8 @@ struct OdsNames {
 // A repeat count: at least 1; past the largest sheet it is as good as endless.
 int repeatCount(std::string_view written)
 {
-    long long count = 0;
-    const auto [stop, failure] = std::from_chars(written.data(), written.data() + written.size(), count);
-    if (failure == std::errc::result_out_of_range && count >= 0 && !written.starts_with('-'))
-        return kMaxRows + 1;
-    return failure == std::errc() && count > 1 ? int(std::min<long long>(count, kMaxRows + 1)) : 1;
+    const std::optional<long long> count = XmlInteger(written);
+    return count && *count > 1 ? int(std::min<long long>(*count, kMaxRows + 1)) : 1;
 }
 
 // The text of a paragraph's content up to its end: spaces (<text:s c=.>),
@@ -69,7 +66,8 @@ void appendParagraph(XmlScanner &xml, const OdsNames &names, std::string &text)
         } else if (token == XmlScanner::Characters) {
             text += xml.text();
         } else if (xml.name() == names.spaces) {
-            text.append(std::size_t(std::clamp(repeatCount(xml.attribute(names.spaceCount)), 1, 1000)), ' ');
+            const int count = repeatCount(xml.attribute(names.spaceCount));
+            text.append(std::size_t(std::min(count, 1000)), ' ');
             xml.skipElement();
         } else if (xml.name() == names.tab || xml.name() == names.lineBreak) {
             text += ' ';
@@ -130,16 +128,27 @@ CellRun readCell(XmlScanner &xml, const OdsNames &names)
 void readRow(XmlScanner &xml, const OdsNames &names, std::vector<CellRun> &cells)
 {
     cells.clear();
+    long long column = 0;
     for (;;) {
         const auto token = xml.next();
         if (token == XmlScanner::EndElement)
             return;
         if (token != XmlScanner::StartElement)
             continue;
-        if (xml.name() == names.cell || xml.name() == names.coveredCell)
-            cells.push_back(readCell(xml, names));
-        else
+        if (xml.name() != names.cell && xml.name() != names.coveredCell) {
             xml.skipElement();
+            continue;
+        }
+        CellRun cell = readCell(xml, names);
+        // A value past the last column refuses the file as placing it would,
+        // and blanks join into one run: a row's runs stay within the columns.
+        if (!cell.text.empty() && column >= kMaxColumns)
+            Refuse(kTooLargeSentence);
+        column += cell.count;
+        if (cell.text.empty() && !cells.empty() && cells.back().text.empty())
+            cells.back().count = std::min(cells.back().count + cell.count, kMaxColumns);
+        else
+            cells.push_back(std::move(cell));
     }
 }
 

@@ -4,13 +4,14 @@
 #include "workbook/cell_values.h"
 #include "workbook/package_relationships.h"
 #include "workbook/refusal.h"
+#include "workbook/workbook_limits.h"
 #include "workbook/xlsx_strings.h"
 #include "workbook/xml_scanner.h"
 
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,11 +90,10 @@ std::u16string readCellValue(XmlScanner &xml, CellType type,
         return {};
     switch (type) {
     case CellType::Shared: {
-        std::size_t index = 0;
-        const auto [stop, failure] = std::from_chars(value.data(), value.data() + value.size(), index);
-        if (failure != std::errc() || stop != value.data() + value.size() || index >= strings.size())
+        const std::optional<long long> index = XmlInteger(value);
+        if (!index || *index < 0 || std::size_t(*index) >= strings.size())
             Refuse(kDamagedSentence);
-        return strings[index];
+        return strings[std::size_t(*index)];
     }
     case CellType::Boolean:
         return BooleanCell(TrimmedXmlSpace(value) == "1");
@@ -117,11 +117,8 @@ void readSheet(ZipPart &part, const std::vector<std::u16string> &strings, SheetB
         if (name == "row") {
             // Rows and cells may be left out: their references say where the
             // next one is; without them, each follows the one before.
-            const std::string_view number = TrimmedXmlSpace(xml.attribute("r"));
-            int found = 0;
-            const auto [stop, failure] = std::from_chars(number.data(), number.data() + number.size(), found);
-            row = failure == std::errc() && stop == number.data() + number.size() ? std::max(found, 0) - 1
-                                                                             : row + 1;
+            const std::optional<long long> number = XmlInteger(xml.attribute("r"));
+            row = number ? int(std::clamp<long long>(*number, 0, kMaxRows + 1)) - 1 : row + 1;
             column = -1;
         } else if (name == "c") {
             const auto position = ParseCellReference(xml.attribute("r"));

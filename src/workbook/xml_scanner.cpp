@@ -15,6 +15,9 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 // A cell holds at most 32,767 characters: a longer piece of text or markup
 // is no spreadsheet's, and is refused rather than searched again block by block.
 constexpr std::size_t kMaxTokenBytes = 16 << 20;
+// Elements open at once: a sheet nests a dozen deep; thousands are no
+// spreadsheet's, and each costs the stack of open names.
+constexpr std::size_t kMaxDepth = 10'000;
 
 bool isSpace(char c)
 {
@@ -78,7 +81,9 @@ enum class Content { Text, Attribute, Cdata };
 // CDATA), and in attribute values tabs and line ends as spaces.
 std::string_view decode(std::string_view raw, Content content, std::string &out)
 {
-    const char *special = content == Content::Attribute ? "&\r\n\t" : content == Content::Text ? "&\r" : "\r";
+    const char *special = content == Content::Attribute ? "&\r\n\t"
+                          : content == Content::Text    ? "&\r"
+                                                        : "\r";
     if (raw.find_first_of(special) == std::string_view::npos)
         return raw;
     out.clear();
@@ -113,6 +118,16 @@ std::string_view TrimmedXmlSpace(std::string_view text)
     while (!text.empty() && isSpace(text.back()))
         text.remove_suffix(1);
     return text;
+}
+
+std::optional<long long> XmlInteger(std::string_view text)
+{
+    text = TrimmedXmlSpace(text);
+    long long value = 0;
+    const auto [stop, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || failure != std::errc() || stop != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 std::string QualifiedName(std::string_view prefix, std::string_view local)
@@ -213,9 +228,9 @@ bool XmlScanner::scanMarkup(Token &token)
     // Comments and processing instructions are passed over as empty text.
     m_text = {};
     if (rest.starts_with("<?"))
-        return skipPast("?>");
+        return skipPast(2, "?>");
     if (rest.starts_with("<!--"))
-        return skipPast("-->");
+        return skipPast(4, "-->");
     if (rest.starts_with("<![CDATA[")) {
         const std::size_t end = rest.find("]]>");
         if (end == std::string_view::npos)
@@ -236,10 +251,10 @@ bool XmlScanner::scanMarkup(Token &token)
     return scanStartTag();
 }
 
-bool XmlScanner::skipPast(std::string_view end)
+bool XmlScanner::skipPast(std::size_t from, std::string_view end)
 {
     const std::string_view rest(m_bytes.data() + m_position, m_end - m_position);
-    const std::size_t found = rest.find(end, 2);
+    const std::size_t found = rest.find(end, from);
     if (found == std::string_view::npos)
         return false;
     m_position += found + end.size();
@@ -307,15 +322,17 @@ bool XmlScanner::scanStartTag()
         m_values.resize(m_attributes.size());
     if (!m_rootSeen) {
         m_rootSeen = true;
-        for (const Attribute &attribute : m_attributes) {
-            const std::string_view name = attribute.name;
-            if (name == "xmlns" || name.starts_with("xmlns:")) {
+        for (const auto &[declaration, uri] : m_attributes) {
+            if (declaration == "xmlns" || declaration.starts_with("xmlns:")) {
                 std::string decoded;
-                m_namespaces.emplace_back(name.substr(std::min<std::size_t>(name.size(), 6)),
-                                          decode(attribute.value, Content::Attribute, decoded));
+                const std::size_t prefix = std::min<std::size_t>(declaration.size(), 6);
+                m_namespaces.emplace_back(declaration.substr(prefix),
+                                          decode(uri, Content::Attribute, decoded));
             }
         }
     }
+    if (m_depth == kMaxDepth)
+        Refuse(kDamagedSentence);
     if (m_open.size() <= m_depth)
         m_open.resize(m_depth + 1);
     m_open[m_depth++].assign(name);

@@ -3,6 +3,7 @@
 #include "workbook/zip_parts.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,7 +54,7 @@ private:
     bool scanText();
     bool scanStartTag();
     bool scanEndTag();
-    bool skipPast(std::string_view end);
+    bool skipPast(std::size_t from, std::string_view end);
     bool fill();
     std::string_view decoded(std::string_view raw, std::string &out);
 
@@ -77,6 +78,10 @@ private:
 
 // Text without the spaces XML allows around a value.
 std::string_view TrimmedXmlSpace(std::string_view text);
+
+// An integer as an attribute or element writes it, spaces around it allowed;
+// none for other text or one past a long long.
+std::optional<long long> XmlInteger(std::string_view text);
 
 // "table" + "table-cell" -> "table:table-cell"; without a prefix the name alone.
 std::string QualifiedName(std::string_view prefix, std::string_view local);
