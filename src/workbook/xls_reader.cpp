@@ -51,7 +51,9 @@ std::u16string cellText(const FreeXL_CellValue &cell)
 }
 
 // FreeXL gives formula cells blank: their last results are read from the
-// workbook's own records, Workbook in BIFF8, Book in BIFF5.
+// workbook's own records, Workbook in BIFF8, Book in BIFF5. Read before FreeXL
+// sees the file, so that FreeXL gets only a document whose sector chains and
+// records hold together: it reads a damaged one out of bounds.
 std::vector<std::vector<FormulaResult>> formulaResults(const std::filesystem::path &file)
 {
     const QByteArray bytes = ReadFileBytes(file);
@@ -59,8 +61,9 @@ std::vector<std::vector<FormulaResult>> formulaResults(const std::filesystem::pa
     auto stream = CompoundStream(document, u"Workbook");
     if (!stream)
         stream = CompoundStream(document, u"Book");
+    // A compound document without a workbook: a .doc, a .ppt.
     if (!stream)
-        Refuse(kDamagedSentence);
+        Refuse(NotATableSentence);
     return XlsFormulaResults(*stream);
 }
 
@@ -74,6 +77,7 @@ struct Handle {
 
 Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget)
 {
+    const auto formulas = formulaResults(file);
     Handle xls;
     if (const int result = freexl_open(file.c_str(), &xls.handle); result != FREEXL_OK)
         refuseOpen(result);
@@ -88,7 +92,6 @@ Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget)
     if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
         Refuse(kDamagedSentence);
     // FreeXL lists every sheet the workbook does, charts too, in its order.
-    const auto formulas = formulaResults(file);
     if (formulas.size() != sheetCount)
         Refuse(kDamagedSentence);
 
