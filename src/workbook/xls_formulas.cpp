@@ -24,6 +24,8 @@ constexpr std::uint16_t kCodePage = 0x0042;
 constexpr std::uint16_t kBoundSheet = 0x0085;
 constexpr std::uint16_t kString = 0x0207;
 constexpr std::uint16_t kBeginningOfFile = 0x0809;
+constexpr std::uint16_t kLabel = 0x0204;
+constexpr std::uint16_t kFormat = 0x041E;
 
 constexpr std::uint16_t kBiff8 = 0x0600;
 constexpr std::uint16_t kBigFive = 950;
@@ -52,6 +54,24 @@ struct Globals {
     std::vector<std::optional<std::size_t>> sheets;
 };
 
+// FreeXL copies a number format's text (FORMAT) and a cell's own text (LABEL)
+// as long as their length says, past the record too: a record whose text does
+// not fit in it refuses the file before FreeXL reads it. The text at `at`: a
+// 16-bit length, in BIFF8 a flags byte and its optional fields' sizes, then
+// characters of one byte or two.
+void checkTextFits(std::string_view data, std::size_t at, bool biff8)
+{
+    std::size_t end = at + 2;
+    std::size_t width = 1;
+    if (biff8) {
+        const auto flags = LittleEndian(data, end, 1);
+        end += 1 + (flags & 0x08 ? 2 : 0) + (flags & 0x04 ? 4 : 0);
+        width = flags & 0x01 ? 2 : 1;
+    }
+    if (end + LittleEndian16(data, at) * width > data.size())
+        Refuse(kDamagedSentence);
+}
+
 Globals readGlobals(std::string_view stream)
 {
     Record record = recordAt(stream, 0);
@@ -66,6 +86,12 @@ Globals readGlobals(std::string_view stream)
             Refuse(kPasswordSentence);
         case kCodePage:
             globals.codePage = LittleEndian16(record.data, 0);
+            break;
+        case kFormat:
+            // BIFF5's format texts have a length of one byte: FreeXL stays
+            // inside its buffer.
+            if (globals.biff8)
+                checkTextFits(record.data, 2, true);
             break;
         case kBoundSheet: {
             constexpr unsigned kWorksheet = 0;
@@ -235,6 +261,8 @@ std::vector<FormulaResult> sheetResults(Reading &reading, std::size_t start)
                 add(reading, results, row, column, BooleanCell(detail != 0));
             else if (kind == 2)
                 add(reading, results, row, column, errorText(detail));
+        } else if (record.type == kLabel) {
+            checkTextFits(record.data, 6, reading.globals.biff8);
         } else if (record.type == kString && awaitingText) {
             add(reading, results, awaitingText->first, awaitingText->second,
                 stringResult(reading.stream, record, reading.globals));

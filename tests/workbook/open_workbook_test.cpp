@@ -184,6 +184,11 @@ TEST(OpenWorkbook, RefusesBadFilesWithOneSentence)
     test::writeBytes(folder.path() / "truncated.xlsx", whole.substr(0, whole.size() / 2));
     test::writeBytes(folder.path() / "encrypted.xlsx", encryptedPackage());
     test::writeBytes(folder.path() / "not-a-workbook.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest");
+    // A number format's text of 63,015 two-byte characters in a record of 44
+    // bytes: FreeXL would copy it from past its buffer.
+    std::string format = test::readBytes(kFiles / "scores-gnumeric.xls");
+    format.replace(0x441, 2, "\xF6\x01");
+    test::writeBytes(folder.path() / "format-past-record.xls", format);
     const struct {
         std::filesystem::path file;
         std::u16string sentence;
@@ -193,6 +198,7 @@ TEST(OpenWorkbook, RefusesBadFilesWithOneSentence)
         {folder.path() / "encrypted.xlsx", kPasswordSentence},
         {folder.path() / "truncated.xlsx", kDamagedSentence},
         {folder.path() / "not-a-workbook.xls", kDamagedSentence},
+        {folder.path() / "format-past-record.xls", kDamagedSentence},
         {kFiles / "document.docx", NotATableSentence},
         {kFiles / "binary.xlsb", kBinaryWorkbookSentence},
         {kFiles / "empty.xlsx", u"這個檔案沒有任何儲存格。"},
