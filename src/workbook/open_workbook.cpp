@@ -60,12 +60,12 @@ Workbook readZip(const QByteArray &bytes, CellBudget &budget)
     return ReadXlsx(zip, budget);
 }
 
-Workbook readCompound(const std::filesystem::path &file, const QByteArray &bytes,
+Workbook readCompound(const std::filesystem::path &file, std::string_view bytes,
                       CellBudget &budget)
 {
-    if (HasEncryptionInfo(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+    if (HasEncryptionInfo(bytes))
         Refuse(kPasswordSentence);
-    return ReadXls(file, budget);
+    return ReadXls(file, bytes, budget);
 }
 
 bool hasCells(const Workbook &workbook)
@@ -86,7 +86,7 @@ WorkbookRead OpenWorkbook(const std::filesystem::path &file)
         if (view.starts_with(kZipStart))
             read.workbook = readZip(bytes, budget);
         else if (view.starts_with(kCompoundStart))
-            read.workbook = readCompound(file, bytes, budget);
+            read.workbook = readCompound(file, view, budget);
         else
             return ReadDelimitedText(view, QString::fromStdString(file.stem().string()).toStdU16String());
         if (!hasCells(read.workbook))

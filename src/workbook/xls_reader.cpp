@@ -2,7 +2,6 @@
 
 #include "sheet/number_cell.h"
 #include "workbook/compound_file.h"
-#include "workbook/file_bytes.h"
 #include "workbook/refusal.h"
 #include "workbook/xls_formulas.h"
 
@@ -54,10 +53,8 @@ std::u16string cellText(const FreeXL_CellValue &cell)
 // workbook's own records, Workbook in BIFF8, Book in BIFF5. Read before FreeXL
 // sees the file, so that FreeXL gets only a document whose sector chains and
 // records hold together: it reads a damaged one out of bounds.
-std::vector<std::vector<FormulaResult>> formulaResults(const std::filesystem::path &file)
+std::vector<std::vector<FormulaResult>> formulaResults(std::string_view document)
 {
-    const QByteArray bytes = ReadFileBytes(file);
-    const std::string_view document(bytes.constData(), std::size_t(bytes.size()));
     auto stream = CompoundStream(document, u"Workbook");
     if (!stream)
         stream = CompoundStream(document, u"Book");
@@ -75,9 +72,9 @@ struct Handle {
 
 } // namespace
 
-Workbook ReadXls(const std::filesystem::path &file, CellBudget &budget)
+Workbook ReadXls(const std::filesystem::path &file, std::string_view bytes, CellBudget &budget)
 {
-    const auto formulas = formulaResults(file);
+    const auto formulas = formulaResults(bytes);
     Handle xls;
     if (const int result = freexl_open(file.c_str(), &xls.handle); result != FREEXL_OK)
         refuseOpen(result);
